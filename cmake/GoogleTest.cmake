@@ -1,0 +1,15 @@
+# GoogleTest: the distribution's prebuilt library natively, built from its
+# sources when cross-compiling (there is no prebuilt Windows library).
+include(GoogleTest)
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  add_library(zx_gtest INTERFACE)
+  target_link_libraries(zx_gtest INTERFACE gtest gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  add_library(zx_gtest INTERFACE)
+  target_link_libraries(zx_gtest INTERFACE GTest::gtest GTest::gtest_main)
+endif()

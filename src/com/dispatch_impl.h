@@ -1,0 +1,58 @@
+#pragma once
+// IDispatch for a dual interface, driven by the cached type description:
+// names resolve through a case-sensitive cache first, then through the type
+// description's own (case-insensitive) lookup; Invoke lets the type
+// description convert the arguments and call through the vtable.
+#include <windows.h>
+
+#include "com/type_info_cache.h"
+
+namespace zx {
+
+template <class Interface>
+class DispatchImpl : public Interface {
+ public:
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+
+  // The interface has one type description, whatever index is asked for.
+  STDMETHODIMP GetTypeInfo(UINT, LCID lcid, ITypeInfo** typeInfo) override {
+    if (!typeInfo) return E_POINTER;
+    *typeInfo = nullptr;
+    const CachedTypeInfo* info = nullptr;
+    HRESULT hr = GetCachedTypeInfo(__uuidof(Interface), lcid, &info);
+    if (FAILED(hr)) return hr;
+    info->typeInfo->AddRef();
+    *typeInfo = info->typeInfo;
+    return S_OK;
+  }
+
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid,
+                             DISPID* dispids) override {
+    const CachedTypeInfo* info = nullptr;
+    HRESULT hr = GetCachedTypeInfo(__uuidof(Interface), lcid, &info);
+    if (FAILED(hr)) return hr;
+    if (count == 1 && names && names[0] && dispids) {
+      DISPID cached = info->FindExact(names[0]);
+      if (cached != DISPID_UNKNOWN) {
+        dispids[0] = cached;
+        return S_OK;
+      }
+    }
+    return info->typeInfo->GetIDsOfNames(names, count, dispids);
+  }
+
+  STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
+                      VARIANT* result, EXCEPINFO* exception, UINT* argError) override {
+    const CachedTypeInfo* info = nullptr;
+    HRESULT hr = GetCachedTypeInfo(__uuidof(Interface), lcid, &info);
+    if (FAILED(hr)) return hr;
+    return info->typeInfo->Invoke(static_cast<Interface*>(this), dispid, flags, params, result,
+                                  exception, argError);
+  }
+};
+
+}  // namespace zx

@@ -1,0 +1,29 @@
+// The module's four exports and its entry point.
+#include <windows.h>
+
+#include "com/class_table.h"
+#include "com/module.h"
+#include "com/self_registration.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    zx::Module::Instance().Attach(instance);
+    DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    zx::ReleaseClassFactories();
+    zx::Module::Instance().Detach();
+  }
+  return TRUE;
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
+  return zx::GetClassObject(rclsid, riid, ppv);
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+  return zx::Module::Instance().LockCount() == 0 ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT WINAPI DllRegisterServer() { return zx::RegisterServer(); }
+
+extern "C" HRESULT WINAPI DllUnregisterServer() { return zx::UnregisterServer(); }

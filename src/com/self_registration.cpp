@@ -1,0 +1,2 @@
+#include "com/self_registration.h"
+namespace zx { HRESULT RegisterServer() { return E_NOTIMPL; } HRESULT UnregisterServer() { return E_NOTIMPL; } }

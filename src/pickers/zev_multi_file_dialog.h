@@ -1,0 +1,35 @@
+#pragma once
+// ZevMultiFileDialog: the scan-path dialog with its check-box shell tree.
+#include <windows.h>
+#include <ocidl.h>
+
+#include "com/com_object.h"
+#include "com/dispatch_impl.h"
+#include "com/zxmlhttp_idl.h"
+
+namespace zx {
+
+HRESULT CreateZevMultiFileDialog(IUnknown* outer, REFIID riid, void** ppv);
+
+class ZevMultiFileDialog final
+    : public ComClass<DispatchImpl<IZevMultiFileDialog>, IObjectWithSite> {
+ public:
+  explicit ZevMultiFileDialog(IUnknown* outer) : ComClass(outer) {}
+
+  STDMETHODIMP GetOpenFileNameEx(VARIANT_BOOL bNotUseDefaultView, BSTR bstrCaption,
+                                 BSTR bstrSubtitle, OLE_COLOR colorDialog,
+                                 BSTR* pbstrPaths) override;
+  STDMETHODIMP GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultView, BSTR bstrCaption,
+                                  BSTR bstrSubtitle, OLE_COLOR colorDialog, VARIANT nX,
+                                  VARIANT nY, VARIANT_BOOL bRelativeParent, VARIANT nReserved,
+                                  BSTR* pbstrPaths) override;
+
+  STDMETHODIMP SetSite(IUnknown* site) override;
+  STDMETHODIMP GetSite(REFIID, void**) override { return E_NOTIMPL; }
+
+ private:
+  ~ZevMultiFileDialog() override = default;
+  void* FindInterface(REFIID riid) override;
+};
+
+}  // namespace zx

@@ -1,0 +1,304 @@
+#include "request/zev_xml_http_request.h"
+
+#include <utility>
+
+#include "com/com_boundary.h"
+#include "request/code_page.h"
+#include "request/error_code.h"
+#include "request/form_value.h"
+#include "request/request_url.h"
+#include "request/result_codes.h"
+#include "transport/endpoint_config.h"
+#include "transport/sync_pipe_client.h"
+
+namespace zx {
+namespace {
+
+constexpr LONG kStateOpened = 1;
+constexpr LONG kStateSending = 2;
+constexpr LONG kStateComplete = 4;
+constexpr LONG kStateDisconnected = 5;
+
+constexpr long kFixedStatus = 200;
+constexpr unsigned short kServicePort = 9922;
+
+std::wstring FromBstr(BSTR text) { return text ? std::wstring(text, SysStringLen(text)) : std::wstring(); }
+
+std::u16string_view AsUtf16(const std::wstring& text) {
+  return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
+}
+
+// Scripts pass true as -1, false as 0 and numbers as they are: only the
+// low 16 bits of the value decide, whatever the VARIANT's type.
+LONG AsyncFlagOf(const VARIANT& value) { return static_cast<SHORT>(value.iVal); }
+
+void InvokeHandler(IDispatch* handler) {
+  DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
+  UniqueVariant result;
+  handler->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments,
+                  result.Put(), nullptr, nullptr);
+}
+
+}  // namespace
+
+HRESULT CreateZevXMLHttpRequest(IUnknown* outer, REFIID riid, void** ppv) {
+  return CreateComObject<ZevXMLHttpRequest>(outer, riid, ppv);
+}
+
+ZevXMLHttpRequest::ZevXMLHttpRequest(IUnknown* outer)
+    : ComClass(outer), monitoredServices(BuildMonitoredServices()) {}
+
+ZevXMLHttpRequest::~ZevXMLHttpRequest() {
+  if (m_spOnDisconnection) m_spOnDisconnection->Release();
+  if (m_spOnReadyStateChange) m_spOnReadyStateChange->Release();
+}
+
+void* ZevXMLHttpRequest::FindInterface(REFIID riid) {
+  return FindClassInterface<IZevXMLHttpRequest>(this, riid);
+}
+
+// --- open ---------------------------------------------------------------
+
+STDMETHODIMP ZevXMLHttpRequest::open(BSTR bstrMethod, BSTR bstrUrl, VARIANT varAsync, VARIANT,
+                                     VARIANT) {
+  if (!m_bReadyForOpen) return result::kBusy;
+  {
+    CriticalSectionGuard guard(m_stateLock);
+    if (!m_bReadyForOpen) return result::kBusy;
+  }
+  if (!ClaimBusy()) return result::kBusy;
+  HRESULT hr = NoThrow([&] {
+    return OpenRequest(FromBstr(bstrMethod), FromBstr(bstrUrl), AsyncFlagOf(varAsync) != 0);
+  });
+  ReleaseBusy();
+  return hr;
+}
+
+HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::wstring& url,
+                                       bool async) {
+  ResetRequest();
+  m_strMethod = method;
+  m_strPath = url;
+  m_bAsync = async;
+  RequestUrlParts parts;
+  if (SplitRequestUrl(AsUtf16(url), parts) != result::kOk) return result::kBadRequest;
+  if (m_strMethod == L"GET") {
+    // The query is still attached here: a GET carries its JSON in the URL.
+    HRESULT hr = TakeJsonFromForm(std::wstring(parts.afterPrefix.begin(), parts.afterPrefix.end()));
+    if (FAILED(hr)) return hr;
+  } else if (m_strMethod != L"POST") {
+    return result::kBadRequest;
+  }
+  std::wstring service(parts.service.begin(), parts.service.end());
+  m_strPath.assign(parts.path.begin(), parts.path.end());
+  HRESULT hr = LookupPipeName(service, m_strPipePath);
+  if (hr != 0) return hr;
+  if (m_bAsync) return E_NOTIMPL;
+  NotifyReadyState(kStateOpened, TRUE);
+  m_bOpened = TRUE;
+  return S_OK;
+}
+
+void ZevXMLHttpRequest::ResetRequest() {
+  m_bOpened = FALSE;
+  m_strRequestJson.clear();
+  m_strResponse.clear();
+  SetHandler(m_spOnReadyStateChange, nullptr);
+}
+
+// --- send ---------------------------------------------------------------
+
+STDMETHODIMP ZevXMLHttpRequest::send(VARIANT varBody) {
+  if (!ClaimBusy()) return result::kBusy;
+  HRESULT hr = NoThrow([&] { return SendRequest(varBody); });
+  ReleaseBusy();
+  return hr;
+}
+
+HRESULT ZevXMLHttpRequest::SendRequest(const VARIANT& body) {
+  if (!m_bOpened) return result::kSendWithoutOpen;
+  HRESULT hr = TakeJsonFromBody(body);
+  if (FAILED(hr)) return hr;
+  NotifyReadyState(kStateSending, TRUE);
+  hr = m_bAsync ? E_NOTIMPL : SendSynchronously();
+  if (FAILED(hr)) return hr;
+  {
+    CriticalSectionGuard guard(m_stateLock);
+    m_bReadyForOpen = FALSE;
+  }
+  m_bOpened = FALSE;
+  return S_OK;
+}
+
+// A string body is form data whose json field replaces what a GET found;
+// any other body keeps the JSON the object already has.
+HRESULT ZevXMLHttpRequest::TakeJsonFromBody(const VARIANT& body) {
+  if (V_VT(&body) != VT_BSTR) return S_OK;
+  return TakeJsonFromForm(FromBstr(V_BSTR(&body)));
+}
+
+HRESULT ZevXMLHttpRequest::TakeJsonFromForm(const std::wstring& form) {
+  std::string formUtf8;
+  HRESULT hr = Utf16ToUtf8(form.c_str(), formUtf8);
+  if (FAILED(hr)) return hr;
+  std::optional<std::string> json = FindJsonFormValue(formUtf8);
+  if (!json) return result::kBadRequest;
+  m_strRequestJson = std::move(*json);
+  return S_OK;
+}
+
+HRESULT ZevXMLHttpRequest::SendSynchronously() {
+  std::string pathText;
+  HRESULT hr = Utf16ToThreadAnsi(m_strPath.c_str(), pathText);
+  if (FAILED(hr)) return hr;
+  SyncPipeClient client;
+  std::string reply;
+  hr = Transact(client, m_strPipePath, pathText, m_strRequestJson, reply);
+  if (hr == result::kSyncNoPipeInstance || hr == result::kSyncWriteFailed ||
+      hr == result::kSyncReadFailed) {
+    NotifyReadyState(kStateDisconnected, TRUE);
+  }
+  if (FAILED(hr)) return hr;
+  m_strResponse = std::move(reply);
+  NotifyReadyState(kStateComplete, TRUE);
+  return S_OK;
+}
+
+// --- response -----------------------------------------------------------
+
+STDMETHODIMP ZevXMLHttpRequest::get_responseText(BSTR* pbstrBody) {
+  if (!pbstrBody) return E_POINTER;
+  return NoThrow([&] { return ReadResponseText(pbstrBody); });
+}
+
+HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
+  std::wstring text;
+  HRESULT hr = Utf8ToUtf16(m_strResponse.c_str(), text);
+  if (FAILED(hr)) return hr;
+  *pbstrBody = SysAllocString(text.c_str());
+  if (!*pbstrBody) return E_OUTOFMEMORY;
+  std::optional<int32_t> code = FindReplyErrorCode(AsUtf16(text));
+  if (code && IsLostConnectionCode(*code)) NotifyReadyState(kStateDisconnected, TRUE);
+  CriticalSectionGuard guard(m_stateLock);
+  m_bReadyForOpen = TRUE;
+  return S_OK;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::get_responseBody(VARIANT* pvarBody) {
+  if (!pvarBody) return E_POINTER;
+  // The bytes and one zero byte after them, as pages have always seen it.
+  SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(m_strResponse.size() + 1));
+  if (bytes) {
+    void* data = nullptr;
+    SafeArrayAccessData(bytes, &data);
+    memcpy(data, m_strResponse.c_str(), m_strResponse.size() + 1);
+    SafeArrayUnaccessData(bytes);
+  }
+  V_VT(pvarBody) = VT_ARRAY | VT_UI1;
+  V_ARRAY(pvarBody) = bytes;
+  return S_OK;
+}
+
+// --- notifications ------------------------------------------------------
+
+void ZevXMLHttpRequest::NotifyReadyState(LONG state, BOOL fireNow) {
+  CriticalSectionGuard guard(m_notifyLock);
+  if (state == m_lReadyState) return;
+  m_lReadyState = state;
+  if (!fireNow) return;
+  if (state == kStateDisconnected && m_spOnDisconnection) {
+    InvokeHandler(m_spOnDisconnection);
+  } else if (state == kStateComplete && m_spOnReadyStateChange) {
+    InvokeHandler(m_spOnReadyStateChange);
+  }
+}
+
+void ZevXMLHttpRequest::SetHandler(IDispatch*& slot, IDispatch* handler) {
+  if (handler == slot) return;
+  if (handler) handler->AddRef();
+  IDispatch* old = slot;
+  slot = handler;
+  if (old) old->Release();
+}
+
+STDMETHODIMP ZevXMLHttpRequest::put_onreadystatechange(IDispatch* handler) {
+  SetHandler(m_spOnReadyStateChange, handler);
+  return S_OK;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::put_ondisconnection(IDispatch* handler) {
+  SetHandler(m_spOnDisconnection, handler);
+  return S_OK;
+}
+
+// --- busy guard -----------------------------------------------------------
+
+bool ZevXMLHttpRequest::ClaimBusy() {
+  CriticalSectionGuard guard(m_stateLock);
+  if (m_bBusy) return false;
+  m_bBusy = TRUE;
+  return true;
+}
+
+void ZevXMLHttpRequest::ReleaseBusy() {
+  CriticalSectionGuard guard(m_stateLock);
+  m_bBusy = FALSE;
+}
+
+// --- fixed answers --------------------------------------------------------
+
+// Headers never reach the service, so there is nothing to keep.
+STDMETHODIMP ZevXMLHttpRequest::setRequestHeader(BSTR, BSTR) { return S_OK; }
+STDMETHODIMP ZevXMLHttpRequest::getResponseHeader(BSTR, BSTR*) { return E_NOTIMPL; }
+STDMETHODIMP ZevXMLHttpRequest::getAllResponseHeaders(BSTR*) { return E_NOTIMPL; }
+// A running exchange is not stopped: the service gets its request anyway.
+STDMETHODIMP ZevXMLHttpRequest::abort() { return S_OK; }
+
+STDMETHODIMP ZevXMLHttpRequest::get_status(long* plStatus) {
+  if (!plStatus) return E_POINTER;
+  *plStatus = kFixedStatus;
+  return S_OK;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::get_statusText(BSTR* pbstrStatus) {
+  if (!pbstrStatus) return E_POINTER;
+  *pbstrStatus = SysAllocString(L"200");
+  return *pbstrStatus ? S_OK : E_OUTOFMEMORY;
+}
+
+// No XML or stream view exists; the caller's value stays as it was.
+STDMETHODIMP ZevXMLHttpRequest::get_responseXML(IDispatch**) { return S_OK; }
+STDMETHODIMP ZevXMLHttpRequest::get_responseStream(VARIANT*) { return S_OK; }
+
+STDMETHODIMP ZevXMLHttpRequest::get_readyState(long* plState) {
+  if (!plState) return E_POINTER;
+  *plState = m_lReadyState;
+  return S_OK;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::get_servicePort(unsigned short* psServicePort) {
+  if (!psServicePort) return result::kBadRequest;
+  *psServicePort = kServicePort;
+  return S_OK;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::get_isNeedFixConnection(VARIANT_BOOL* pbNeedFix) {
+  if (!pbNeedFix) return E_INVALIDARG;
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::get_fixConnection(long* plRetCode) {
+  if (!plRetCode) return E_INVALIDARG;
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP ZevXMLHttpRequest::get_isOSVersionAfterVista(VARIANT_BOOL* pbIsVistaOrLatter) {
+  if (!pbIsVistaOrLatter) return E_INVALIDARG;
+  *pbIsVistaOrLatter = 0;
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  if (GetVersionExW(&version) && version.dwMajorVersion >= 6) *pbIsVistaOrLatter = 1;
+  return S_OK;
+}
+
+}  // namespace zx

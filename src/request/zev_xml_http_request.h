@@ -1,0 +1,92 @@
+#pragma once
+// ZevXMLHttpRequest: the scriptable request object. It looks like the
+// browser's XMLHttpRequest but exchanges one frame with a local service
+// over a named pipe, blocking or on the object's completion-port workers.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <string>
+
+#include "com/com_object.h"
+#include "com/dispatch_impl.h"
+#include "com/zxmlhttp_idl.h"
+#include "common/win_resources.h"
+#include "health/service_table.h"
+#include "request/ready_state_sink.h"
+
+namespace zx {
+
+HRESULT CreateZevXMLHttpRequest(IUnknown* outer, REFIID riid, void** ppv);
+
+class ZevXMLHttpRequest final
+    : public ComClass<DispatchImpl<IZevXMLHttpRequest>, IObjectWithSite, IReadyStateSink> {
+ public:
+  explicit ZevXMLHttpRequest(IUnknown* outer);
+
+  // IZevXMLHttpRequest
+  STDMETHODIMP open(BSTR bstrMethod, BSTR bstrUrl, VARIANT varAsync, VARIANT bstrUser,
+                    VARIANT bstrPassword) override;
+  STDMETHODIMP setRequestHeader(BSTR bstrHeader, BSTR bstrValue) override;
+  STDMETHODIMP getResponseHeader(BSTR bstrHeader, BSTR* pbstrValue) override;
+  STDMETHODIMP getAllResponseHeaders(BSTR* pbstrHeaders) override;
+  STDMETHODIMP send(VARIANT varBody) override;
+  STDMETHODIMP abort() override;
+  STDMETHODIMP get_status(long* plStatus) override;
+  STDMETHODIMP get_statusText(BSTR* pbstrStatus) override;
+  STDMETHODIMP get_responseXML(IDispatch** ppXML) override;
+  STDMETHODIMP get_responseText(BSTR* pbstrBody) override;
+  STDMETHODIMP get_responseBody(VARIANT* pvarBody) override;
+  STDMETHODIMP get_responseStream(VARIANT* pvarBody) override;
+  STDMETHODIMP get_readyState(long* plState) override;
+  STDMETHODIMP put_onreadystatechange(IDispatch* handler) override;
+  STDMETHODIMP get_servicePort(unsigned short* psServicePort) override;
+  STDMETHODIMP put_ondisconnection(IDispatch* handler) override;
+  STDMETHODIMP get_isNeedFixConnection(VARIANT_BOOL* pbNeedFix) override;
+  STDMETHODIMP get_isOSVersionAfterVista(VARIANT_BOOL* pbIsVistaOrLatter) override;
+  STDMETHODIMP get_fixConnection(long* plRetCode) override;
+
+  // IObjectWithSite: the request object has no use for its site.
+  STDMETHODIMP SetSite(IUnknown*) override { return S_OK; }
+  STDMETHODIMP GetSite(REFIID, void**) override { return E_NOTIMPL; }
+
+  // IReadyStateSink
+  void NotifyReadyState(LONG state, BOOL fireNow) override;
+
+ private:
+  ~ZevXMLHttpRequest() override;
+  void* FindInterface(REFIID riid) override;
+
+  HRESULT OpenRequest(const std::wstring& method, const std::wstring& url, bool async);
+  HRESULT SendRequest(const VARIANT& body);
+  HRESULT TakeJsonFromBody(const VARIANT& body);
+  HRESULT TakeJsonFromForm(const std::wstring& form);
+  HRESULT SendSynchronously();
+  HRESULT ReadResponseText(BSTR* pbstrBody);
+  void ResetRequest();
+  bool ClaimBusy();
+  void ReleaseBusy();
+  void SetHandler(IDispatch*& slot, IDispatch* handler);
+
+  // Script handlers; replaced by the put properties, read by the notifier.
+  IDispatch* m_spOnReadyStateChange = nullptr;
+  IDispatch* m_spOnDisconnection = nullptr;
+  std::wstring m_strPath;
+  std::wstring m_strMethod;
+  LONG m_bAsync = 0;
+  // Written under the notify lock, read by the readyState getter without.
+  volatile LONG m_lReadyState = 0;
+  std::string m_strRequestJson;
+  std::string m_strResponse;
+  BOOL m_bReadyForOpen = TRUE;
+  BOOL m_bOpened = FALSE;
+  std::wstring m_strPipePath;
+  // Guards m_lReadyState; held while an immediate handler runs, so a
+  // handler may call back into methods that take the state lock.
+  CriticalSection m_notifyLock;
+  // Guards m_bReadyForOpen and m_bBusy; never held across other calls.
+  CriticalSection m_stateLock;
+  BOOL m_bBusy = FALSE;
+  ServiceMap monitoredServices;
+};
+
+}  // namespace zx
