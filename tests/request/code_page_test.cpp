@@ -1,0 +1,104 @@
+#include "request/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zx {
+namespace {
+
+// U+4E2D U+6587 (CJK), U+1F600 (a surrogate pair), U+00E9, ASCII.
+const wchar_t kMixedText[] = L"\x4E2D\x6587 \xD83D\xDE00 caf\x00E9";
+const char kMixedUtf8[] = "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 caf\xC3\xA9";
+
+TEST(CodePage, Utf8CarriesCjkAndSurrogatePairsBothWays) {
+  std::string utf8;
+  ASSERT_EQ(S_OK, Utf16ToUtf8(kMixedText, utf8));
+  EXPECT_EQ(kMixedUtf8, utf8);
+
+  std::wstring wide;
+  ASSERT_EQ(S_OK, Utf8ToUtf16(kMixedUtf8, wide));
+  EXPECT_EQ(kMixedText, wide);
+}
+
+TEST(CodePage, LongTextIsConvertedWhole) {
+  // Three UTF-8 bytes per unit, far beyond any small fixed buffer.
+  const std::wstring euros(100000, L'\x20AC');
+  std::string utf8;
+  ASSERT_EQ(S_OK, Utf16ToUtf8(euros.c_str(), utf8));
+  ASSERT_EQ(300000u, utf8.size());
+  EXPECT_EQ("\xE2\x82\xAC", utf8.substr(299997));
+
+  std::wstring back;
+  ASSERT_EQ(S_OK, Utf8ToUtf16(utf8.c_str(), back));
+  EXPECT_EQ(euros, back);
+}
+
+TEST(CodePage, ConversionStopsAtFirstZero) {
+  std::string bytes = "stale";
+  ASSERT_EQ(S_OK, Utf16ToUtf8(L"ab\0cd", bytes));
+  EXPECT_EQ("ab", bytes);
+  ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"x\0y", bytes));
+  EXPECT_EQ("x", bytes);
+
+  std::wstring wide = L"stale";
+  ASSERT_EQ(S_OK, Utf8ToUtf16("ab\0cd", wide));
+  EXPECT_EQ(L"ab", wide);
+}
+
+TEST(CodePage, EmptyOrNullTextGivesEmptyResult) {
+  std::string bytes = "stale";
+  EXPECT_EQ(S_OK, Utf16ToUtf8(L"", bytes));
+  EXPECT_EQ("", bytes);
+  bytes = "stale";
+  EXPECT_EQ(S_OK, Utf16ToThreadAnsi(nullptr, bytes));
+  EXPECT_EQ("", bytes);
+
+  std::wstring wide = L"stale";
+  EXPECT_EQ(S_OK, Utf8ToUtf16(nullptr, wide));
+  EXPECT_EQ(L"", wide);
+}
+
+// Switches the calling thread's locale, and so CP_THREAD_ACP, for a scope.
+class ThreadLocale {
+ public:
+  explicit ThreadLocale(LCID locale) : m_previous(GetThreadLocale()) {
+    m_switched = SetThreadLocale(locale) != FALSE;
+  }
+  ~ThreadLocale() { SetThreadLocale(m_previous); }
+  bool Switched() const { return m_switched; }
+
+ private:
+  LCID m_previous;
+  bool m_switched;
+};
+
+const LCID kJapanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
+const LCID kEnglishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+
+TEST(CodePage, AnsiConversionFollowsTheCallingThreadsLocale) {
+  std::string bytes;
+  {
+    ThreadLocale japanese(kJapanese);
+    ASSERT_TRUE(japanese.Switched());
+    ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"/\x65E5\x672C/q", bytes));
+    EXPECT_EQ("/\x93\xFA\x96\x7B/q", bytes);  // Shift-JIS
+  }
+  {
+    ThreadLocale english(kEnglishUs);
+    ASSERT_TRUE(english.Switched());
+    ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"/caf\x00E9\x20AC", bytes));
+    EXPECT_EQ("/caf\xE9\x80", bytes);  // Windows-1252
+  }
+}
+
+TEST(CodePage, CharactersOutsideTheAnsiCodePageBecomeTheDefaultCharacter) {
+  ThreadLocale english(kEnglishUs);
+  ASSERT_TRUE(english.Switched());
+  std::string bytes;
+  ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"a\x4E2D" L"b\x0416" L"c", bytes));
+  EXPECT_EQ("a?b?c", bytes);
+}
+
+}  // namespace
+}  // namespace zx
