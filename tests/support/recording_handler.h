@@ -1,0 +1,51 @@
+#pragma once
+// A script handler stand-in: an IDispatch that counts its calls, records
+// the thread and the arguments, and can run a test's action while called.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <functional>
+
+namespace zx::test {
+
+class RecordingHandler final : public IDispatch {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return E_NOINTERFACE;
+    *ppv = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs); }
+  STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&refs); }
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                      VARIANT*, EXCEPINFO*, UINT*) override {
+    ++calls;
+    threadId = GetCurrentThreadId();
+    lastDispid = dispid;
+    lastLcid = lcid;
+    lastFlags = flags;
+    lastArgumentCount = params ? params->cArgs : ~0u;
+    nullIid = IsEqualIID(riid, IID_NULL);
+    if (onCall) onCall();
+    return S_OK;
+  }
+
+  // Lives on the test's stack: the count only shows the balance.
+  volatile LONG refs = 1;
+  volatile LONG calls = 0;
+  DWORD threadId = 0;
+  DISPID lastDispid = -1;
+  LCID lastLcid = 0;
+  WORD lastFlags = 0;
+  UINT lastArgumentCount = 0;
+  bool nullIid = false;
+  std::function<void()> onCall;
+};
+
+}  // namespace zx::test
