@@ -7,7 +7,9 @@
 #include "request/error_code.h"
 #include "request/form_value.h"
 #include "request/request_url.h"
+#include "request/request_frame.h"
 #include "request/result_codes.h"
+#include "transport/callback_window.h"
 #include "transport/endpoint_config.h"
 #include "transport/sync_pipe_client.h"
 
@@ -32,13 +34,6 @@ std::u16string_view AsUtf16(const std::wstring& text) {
 // low 16 bits of the value decide, whatever the VARIANT's type.
 LONG AsyncFlagOf(const VARIANT& value) { return static_cast<SHORT>(value.iVal); }
 
-void InvokeHandler(IDispatch* handler) {
-  DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
-  UniqueVariant result;
-  handler->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments,
-                  result.Put(), nullptr, nullptr);
-}
-
 }  // namespace
 
 HRESULT CreateZevXMLHttpRequest(IUnknown* outer, REFIID riid, void** ppv) {
@@ -48,7 +43,9 @@ HRESULT CreateZevXMLHttpRequest(IUnknown* outer, REFIID riid, void** ppv) {
 ZevXMLHttpRequest::ZevXMLHttpRequest(IUnknown* outer)
     : ComClass(outer), monitoredServices(BuildMonitoredServices()) {}
 
+// The workers go first: until they have stopped they may use every field.
 ZevXMLHttpRequest::~ZevXMLHttpRequest() {
+  m_transport.Shutdown();
   if (m_spOnDisconnection) m_spOnDisconnection->Release();
   if (m_spOnReadyStateChange) m_spOnReadyStateChange->Release();
 }
@@ -76,6 +73,9 @@ STDMETHODIMP ZevXMLHttpRequest::open(BSTR bstrMethod, BSTR bstrUrl, VARIANT varA
 
 HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::wstring& url,
                                        bool async) {
+  // Resetting now would close the pipe and clear the response under the
+  // workers of an exchange still in flight.
+  if (m_transport.HasPendingExchange()) return result::kBusy;
   ResetRequest();
   m_strMethod = method;
   m_strPath = url;
@@ -93,7 +93,10 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
   m_strPath.assign(parts.path.begin(), parts.path.end());
   HRESULT hr = LookupPipeName(service, m_strPipePath);
   if (hr != 0) return hr;
-  if (m_bAsync) return E_NOTIMPL;
+  if (m_bAsync) {
+    hr = ConnectAsynchronously();
+    if (hr != S_OK) return hr;
+  }
   NotifyReadyState(kStateOpened, TRUE);
   m_bOpened = TRUE;
   return S_OK;
@@ -102,8 +105,17 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
 void ZevXMLHttpRequest::ResetRequest() {
   m_bOpened = FALSE;
   m_strRequestJson.clear();
-  m_strResponse.clear();
+  {
+    CriticalSectionGuard guard(m_notifyLock);
+    m_strResponse.clear();
+  }
   SetHandler(m_spOnReadyStateChange, nullptr);
+}
+
+HRESULT ZevXMLHttpRequest::ConnectAsynchronously() {
+  HRESULT hr = m_transport.Connect(m_strPipePath);
+  if (hr == result::kAsyncNoPipeInstance) NotifyReadyState(kStateDisconnected, TRUE);
+  return hr;
 }
 
 // --- send ---------------------------------------------------------------
@@ -119,8 +131,9 @@ HRESULT ZevXMLHttpRequest::SendRequest(const VARIANT& body) {
   if (!m_bOpened) return result::kSendWithoutOpen;
   HRESULT hr = TakeJsonFromBody(body);
   if (FAILED(hr)) return hr;
+  if (m_bAsync) PrepareCallbackThread();
   NotifyReadyState(kStateSending, TRUE);
-  hr = m_bAsync ? E_NOTIMPL : SendSynchronously();
+  hr = m_bAsync ? SendAsynchronously() : SendSynchronously();
   if (FAILED(hr)) return hr;
   {
     CriticalSectionGuard guard(m_stateLock);
@@ -164,6 +177,26 @@ HRESULT ZevXMLHttpRequest::SendSynchronously() {
   return S_OK;
 }
 
+// Without a window the exchange still runs; its handlers are just not called.
+void ZevXMLHttpRequest::PrepareCallbackThread() {
+  CallbackWindowRegistry::Instance().EnsureThreadWindow();
+  CriticalSectionGuard guard(m_notifyLock);
+  m_dwCallbackThreadId = GetCurrentThreadId();
+}
+
+// The workers finish the exchange; a write that cannot even start is a lost
+// connection.
+HRESULT ZevXMLHttpRequest::SendAsynchronously() {
+  std::string pathText;
+  HRESULT hr = Utf16ToThreadAnsi(m_strPath.c_str(), pathText);
+  if (FAILED(hr)) return hr;
+  std::string frame;
+  if (!BuildRequestFrame(pathText, m_strRequestJson, frame)) return result::kNoMemoryForContext;
+  hr = m_transport.StartExchange(std::move(frame));
+  if (hr == result::kStartWriteFailed) NotifyReadyState(kStateDisconnected, TRUE);
+  return hr;
+}
+
 // --- response -----------------------------------------------------------
 
 STDMETHODIMP ZevXMLHttpRequest::get_responseText(BSTR* pbstrBody) {
@@ -173,7 +206,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_responseText(BSTR* pbstrBody) {
 
 HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
   std::wstring text;
-  HRESULT hr = Utf8ToUtf16(m_strResponse.c_str(), text);
+  HRESULT hr = Utf8ToUtf16(CopyResponse().c_str(), text);
   if (FAILED(hr)) return hr;
   *pbstrBody = SysAllocString(text.c_str());
   if (!*pbstrBody) return E_OUTOFMEMORY;
@@ -184,8 +217,14 @@ HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
   return S_OK;
 }
 
+std::string ZevXMLHttpRequest::CopyResponse() {
+  CriticalSectionGuard guard(m_notifyLock);
+  return m_strResponse;
+}
+
 STDMETHODIMP ZevXMLHttpRequest::get_responseBody(VARIANT* pvarBody) {
   if (!pvarBody) return E_POINTER;
+  CriticalSectionGuard guard(m_notifyLock);
   // The bytes and one zero byte after them, as pages have always seen it.
   SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(m_strResponse.size() + 1));
   if (bytes) {
@@ -207,17 +246,39 @@ void ZevXMLHttpRequest::NotifyReadyState(LONG state, BOOL fireNow) {
   m_lReadyState = state;
   if (!fireNow) return;
   if (state == kStateDisconnected && m_spOnDisconnection) {
-    InvokeHandler(m_spOnDisconnection);
+    InvokeScriptHandler(m_spOnDisconnection);
   } else if (state == kStateComplete && m_spOnReadyStateChange) {
-    InvokeHandler(m_spOnReadyStateChange);
+    InvokeScriptHandler(m_spOnReadyStateChange);
   }
 }
 
+void ZevXMLHttpRequest::StoreResponse(std::string&& response) noexcept {
+  CriticalSectionGuard guard(m_notifyLock);
+  m_strResponse = std::move(response);
+}
+
+Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::TakeHandlerReference(LONG state) noexcept {
+  CriticalSectionGuard guard(m_notifyLock);
+  if (state == kStateComplete) return m_spOnReadyStateChange;
+  return state == kStateDisconnected ? m_spOnDisconnection : nullptr;
+}
+
+DWORD ZevXMLHttpRequest::CallbackThreadId() noexcept {
+  CriticalSectionGuard guard(m_notifyLock);
+  return m_dwCallbackThreadId;
+}
+
+// The old handler is released outside the lock: its final release belongs
+// to the script engine and may run arbitrary code.
 void ZevXMLHttpRequest::SetHandler(IDispatch*& slot, IDispatch* handler) {
-  if (handler == slot) return;
-  if (handler) handler->AddRef();
-  IDispatch* old = slot;
-  slot = handler;
+  IDispatch* old = nullptr;
+  {
+    CriticalSectionGuard guard(m_notifyLock);
+    if (handler == slot) return;
+    if (handler) handler->AddRef();
+    old = slot;
+    slot = handler;
+  }
   if (old) old->Release();
 }
 

@@ -12,14 +12,15 @@
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
 #include "health/service_table.h"
-#include "request/ready_state_sink.h"
+#include "transport/async_exchange_sink.h"
+#include "transport/async_pipe_transport.h"
 
 namespace zx {
 
 HRESULT CreateZevXMLHttpRequest(IUnknown* outer, REFIID riid, void** ppv);
 
 class ZevXMLHttpRequest final
-    : public ComClass<DispatchImpl<IZevXMLHttpRequest>, IObjectWithSite, IReadyStateSink> {
+    : public ComClass<DispatchImpl<IZevXMLHttpRequest>, IObjectWithSite, IAsyncExchangeSink> {
  public:
   explicit ZevXMLHttpRequest(IUnknown* outer);
 
@@ -51,6 +52,10 @@ class ZevXMLHttpRequest final
 
   // IReadyStateSink
   void NotifyReadyState(LONG state, BOOL fireNow) override;
+  // IAsyncExchangeSink: the workers' way back in.
+  void StoreResponse(std::string&& response) noexcept override;
+  Microsoft::WRL::ComPtr<IDispatch> TakeHandlerReference(LONG state) noexcept override;
+  DWORD CallbackThreadId() noexcept override;
 
  private:
   ~ZevXMLHttpRequest() override;
@@ -61,13 +66,18 @@ class ZevXMLHttpRequest final
   HRESULT TakeJsonFromBody(const VARIANT& body);
   HRESULT TakeJsonFromForm(const std::wstring& form);
   HRESULT SendSynchronously();
+  HRESULT ConnectAsynchronously();
+  void PrepareCallbackThread();
+  HRESULT SendAsynchronously();
   HRESULT ReadResponseText(BSTR* pbstrBody);
+  std::string CopyResponse();
   void ResetRequest();
   bool ClaimBusy();
   void ReleaseBusy();
   void SetHandler(IDispatch*& slot, IDispatch* handler);
 
-  // Script handlers; replaced by the put properties, read by the notifier.
+  // Script handlers, under the notify lock: replaced by the put properties,
+  // read by the notifier and by the workers that post them.
   IDispatch* m_spOnReadyStateChange = nullptr;
   IDispatch* m_spOnDisconnection = nullptr;
   std::wstring m_strPath;
@@ -76,12 +86,20 @@ class ZevXMLHttpRequest final
   // Written under the notify lock, read by the readyState getter without.
   volatile LONG m_lReadyState = 0;
   std::string m_strRequestJson;
+  // Under the notify lock: a worker stores it while the script may read it.
   std::string m_strResponse;
+  // Under the notify lock: set by an asynchronous send, read by the workers.
+  DWORD m_dwCallbackThreadId = 0;
   BOOL m_bReadyForOpen = TRUE;
   BOOL m_bOpened = FALSE;
   std::wstring m_strPipePath;
-  // Guards m_lReadyState; held while an immediate handler runs, so a
-  // handler may call back into methods that take the state lock.
+  // The asynchronous mode: m_bWorkersStarted, m_hPipe and the pipe lock,
+  // m_hCompletionPort, the worker threads, the pending contexts and the
+  // contexts lock. Its locks are never held together with this object's.
+  AsyncPipeTransport m_transport{*this};
+  // Guards m_lReadyState, m_strResponse, m_dwCallbackThreadId and the two
+  // handler fields; held while an immediate handler runs, so a handler may
+  // call back into methods that take the state lock (or this one again).
   CriticalSection m_notifyLock;
   // Guards m_bReadyForOpen and m_bBusy; never held across other calls.
   CriticalSection m_stateLock;

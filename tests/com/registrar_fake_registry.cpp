@@ -10,7 +10,8 @@ class FakeKey final : public RegistryKey {
   FakeKey(FakeRegistry& registry, RegistryRoot root, std::vector<std::u16string> path)
       : m_registry(registry), m_root(root), m_path(std::move(path)) {}
 
-  RegistryStatus OpenSubkey(std::u16string_view name, std::unique_ptr<RegistryKey>& subkey) override {
+  RegistryStatus OpenSubkey(std::u16string_view name,
+                            std::unique_ptr<RegistryKey>& subkey) override {
     FakeRegistry::Node* node = nullptr;
     if (const RegistryStatus status = Resolve(FakeOperation::Open, name, node)) return status;
     if (node->subkeys.find(name) == node->subkeys.end()) return kRegistryNotFound;
@@ -18,7 +19,8 @@ class FakeKey final : public RegistryKey {
     return kRegistryOk;
   }
 
-  RegistryStatus CreateSubkey(std::u16string_view name, std::unique_ptr<RegistryKey>& subkey) override {
+  RegistryStatus CreateSubkey(std::u16string_view name,
+                              std::unique_ptr<RegistryKey>& subkey) override {
     FakeRegistry::Node* node = nullptr;
     if (const RegistryStatus status = Resolve(FakeOperation::Create, name, node)) return status;
     node->subkeys.try_emplace(std::u16string(name));
@@ -35,7 +37,8 @@ class FakeKey final : public RegistryKey {
 
   RegistryStatus DeleteValue(std::u16string_view name) override {
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::DeleteValue, name, node)) return status;
+    if (const RegistryStatus status = Resolve(FakeOperation::DeleteValue, name, node))
+      return status;
     const auto found = node->values.find(name);
     if (found == node->values.end()) return kRegistryNotFound;
     node->values.erase(found);
@@ -62,7 +65,8 @@ class FakeKey final : public RegistryKey {
   }
 
  private:
-  RegistryStatus Resolve(FakeOperation operation, std::u16string_view name, FakeRegistry::Node*& node) {
+  RegistryStatus Resolve(FakeOperation operation, std::u16string_view name,
+                         FakeRegistry::Node*& node) {
     if (const RegistryStatus status = m_registry.InjectedFailure(operation, name)) return status;
     node = m_registry.Find(m_root, m_path);
     return node ? kRegistryOk : kFakeKeyDeleted;
@@ -81,8 +85,8 @@ class FakeKey final : public RegistryKey {
 
 void DumpNode(const FakeRegistry::Node& node, const std::string& path, std::string& text) {
   for (const auto& [name, value] : node.values) {
-    text += path + " [" + (name.empty() ? std::string("@") : Narrow(name)) + "] = " +
-            DescribeValue(value) + "\n";
+    text += path + " [" + (name.empty() ? std::string("@") : Narrow(name)) +
+            "] = " + DescribeValue(value) + "\n";
   }
   for (const auto& [name, subkey] : node.subkeys) {
     const std::string subpath = path + "\\" + Narrow(name);
@@ -102,7 +106,8 @@ void FakeRegistry::FailOn(FakeOperation operation, std::u16string name, Registry
   m_failures.push_back({operation, std::move(name), status});
 }
 
-RegistryStatus FakeRegistry::InjectedFailure(FakeOperation operation, std::u16string_view name) const {
+RegistryStatus FakeRegistry::InjectedFailure(FakeOperation operation,
+                                             std::u16string_view name) const {
   for (const Failure& failure : m_failures) {
     if (failure.operation == operation && EqualsIgnoreAsciiCase(failure.name, name)) {
       return failure.status;

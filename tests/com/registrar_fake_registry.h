@@ -15,7 +15,7 @@ namespace zx {
 
 enum class FakeOperation { Open, Create, SetValue, DeleteValue, DeleteKey, List };
 
-inline constexpr RegistryStatus kFakeAccessDenied = 5;  // ERROR_ACCESS_DENIED
+inline constexpr RegistryStatus kFakeAccessDenied = 5;   // ERROR_ACCESS_DENIED
 inline constexpr RegistryStatus kFakeKeyDeleted = 1018;  // ERROR_KEY_DELETED
 
 class FakeRegistry final : public Registry {

@@ -71,7 +71,9 @@ std::string Narrow(std::u16string_view text) {
   return narrow;
 }
 
-std::string DescribeValue(const RegistryValue& value) { return std::visit(ValueDescriber{}, value); }
+std::string DescribeValue(const RegistryValue& value) {
+  return std::visit(ValueDescriber{}, value);
+}
 
 std::string DescribeScript(const RegistryScript& script) {
   std::string text;

@@ -50,8 +50,8 @@ TEST(RegistryScriptParser, ClassScriptsGiveTheirKeysAndValues) {
     const std::string bytes = ReadRegistryScriptFile(file);
     ASSERT_FALSE(bytes.empty()) << file;
     const ScriptParseResult result = ParseRegistryScriptUtf8(bytes, kRequestVariables);
-    ASSERT_TRUE(result.ok()) << file << ": code " << static_cast<int>(result.error.code)
-                             << " line " << result.error.line;
+    ASSERT_TRUE(result.ok()) << file << ": code " << static_cast<int>(result.error.code) << " line "
+                             << result.error.line;
     EXPECT_EQ(DescribeScript(result.script), expected) << file;
   }
 }
@@ -189,11 +189,12 @@ TEST(RegistryScriptParser, Utf8IsDecodedStrictly) {
   ASSERT_TRUE(withMark.ok());
   EXPECT_EQ(DescribeScript(withMark.script), "HKCR\n  Caf\\u00e9 \\ud83d\\ude00 = s '\\u20ac'\n");
 
-  for (std::string_view bytes : {"HKCR { '\xC3' }", "HKCR { '\xC0\xAF' }", "HKCR { '\xED\xA0\x80' }",
-                                 "HKCR { '\xF4\x90\x80\x80' }", "HKCR { '\x80' }", "HKCR { \xFF }",
-                                 "HKCR { '\xE2\x82' }"}) {
+  for (std::string_view bytes :
+       {"HKCR { '\xC3' }", "HKCR { '\xC0\xAF' }", "HKCR { '\xED\xA0\x80' }",
+        "HKCR { '\xF4\x90\x80\x80' }", "HKCR { '\x80' }", "HKCR { \xFF }", "HKCR { '\xE2\x82' }"}) {
     const ScriptParseResult result = ParseRegistryScriptUtf8(bytes, {});
-    EXPECT_EQ(result.error.code, ScriptErrorCode::InvalidEncoding) << Narrow(std::u16string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(result.error.code, ScriptErrorCode::InvalidEncoding)
+        << Narrow(std::u16string(bytes.begin(), bytes.end()));
     EXPECT_TRUE(result.script.empty());
   }
 }

@@ -1,0 +1,77 @@
+#pragma once
+// The asynchronous mode of a request object: its completion port and worker
+// threads, its overlapped pipe and the exchanges in flight. The request
+// object starts each exchange; the workers finish it and report back through
+// the object's IAsyncExchangeSink, never running script code themselves.
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "common/win_resources.h"
+#include "transport/async_exchange_sink.h"
+#include "transport/pipe_io_context.h"
+#include "transport/worker_pool.h"
+
+namespace zx {
+
+class AsyncPipeTransport {
+ public:
+  explicit AsyncPipeTransport(IAsyncExchangeSink& sink) noexcept : m_sink(sink) {}
+  ~AsyncPipeTransport() { Shutdown(); }
+  AsyncPipeTransport(const AsyncPipeTransport&) = delete;
+  AsyncPipeTransport& operator=(const AsyncPipeTransport&) = delete;
+
+  // Starts the workers once, closes the current pipe and connects a new one.
+  // Returns 0 or the code of the pool start or of OpenAsyncPipe.
+  HRESULT Connect(const std::wstring& pipePath) noexcept;
+  // Queues an exchange of requestFrame and starts its write. Returns 0,
+  // 0xE00D0002 (no memory for it), or 0xE00D000B (the write did not start;
+  // the pipe is closed).
+  HRESULT StartExchange(std::string requestFrame) noexcept;
+  // Stops the workers, ends the I/O still outstanding, frees the exchanges
+  // and closes the port and the pipe. Runs once; later calls do nothing.
+  void Shutdown() noexcept;
+
+ private:
+  enum class Notice { kSilent, kDisconnection };
+
+  static DWORD WINAPI WorkerThreadMain(void* transport) noexcept;
+  DWORD RunWorker() noexcept;
+  void OnCompleted(PipeIoContext& context, DWORD bytes) noexcept;
+  void OnWriteCompleted(PipeIoContext& context, DWORD bytes) noexcept;
+  void OnReadCompleted(PipeIoContext& context, DWORD bytes) noexcept;
+  void ReadNext(PipeIoContext& context) noexcept;
+  void ContinueOrFail(PipeIoContext& context, DWORD postError) noexcept;
+  void FinishExchange(PipeIoContext& context) noexcept;
+  void FailExchange(PipeIoContext& context, Notice notice) noexcept;
+  void EndExchange(PipeIoContext& context, LONG finalState, std::string response) noexcept;
+
+  bool AddPending(PipeIoContext* context) noexcept;
+  bool HasPendingExchange() noexcept;
+  void ReleaseContext(PipeIoContext* context) noexcept;
+  void DrainPendingIo() noexcept;
+
+  HANDLE CurrentPipe() noexcept;
+  void ReplacePipe(UniqueHandle pipe) noexcept;
+  void ClosePipeOf(const PipeIoContext& context) noexcept;
+  void CancelPipeIo() noexcept;
+
+  IAsyncExchangeSink& m_sink;
+  // The completion port (m_hCompletionPort) and the worker thread handles.
+  WorkerPool m_pool;
+  // Read and written only by Connect and Shutdown on the owner's thread.
+  BOOL m_bWorkersStarted = FALSE;
+  // Guards m_hPipe: every read, replacement and close of it happens under
+  // this lock, so the handle is closed exactly once. Nothing else is
+  // called while it is held.
+  CriticalSection m_pipeLock;
+  UniqueHandle m_hPipe;
+  // Guards m_pending. Nothing else is called while it is held.
+  CriticalSection m_contextsLock;
+  // Every exchange whose I/O may still complete; each is freed exactly once,
+  // by whoever takes it out of the set.
+  std::set<PipeIoContext*> m_pending;
+};
+
+}  // namespace zx

@@ -1,0 +1,61 @@
+#pragma once
+// Brings script handler calls back to the script's thread: every thread that
+// starts an asynchronous send gets a hidden message-only window; a worker
+// posts the handler to it, and the window procedure invokes the handler when
+// that thread's message loop dispatches the message.
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <map>
+
+#include "common/win_resources.h"
+
+namespace zx {
+
+inline constexpr wchar_t kCallbackWindowClass[] = L"ZevXMLHttpRequestClass";
+// wParam: the handler, carrying one reference for the message; lParam: the
+// readyState it reports (4 or 5), not passed on to the handler.
+inline constexpr UINT WM_INVOKE_SCRIPT_CALLBACK = WM_USER + 200;
+
+// Calls a script handler as a page expects: DISPID_VALUE, no arguments, the
+// result ignored.
+void InvokeScriptHandler(IDispatch* handler) noexcept;
+
+class CallbackWindowRegistry {
+ public:
+  // The process-wide registry, created on first use; its windows go when the
+  // module unloads.
+  static CallbackWindowRegistry& Instance();
+
+  // Makes sure the calling thread has its window. Returns 0 or a Win32 error.
+  DWORD EnsureThreadWindow() noexcept;
+  // The window of the given thread, or null if it has none.
+  HWND FindThreadWindow(DWORD threadId) noexcept;
+  // Module unload: destroys the windows that still exist and unregisters the
+  // class, so that a later load of the module registers its own procedure.
+  void DestroyWindows() noexcept;
+
+ private:
+  CallbackWindowRegistry();
+  ~CallbackWindowRegistry() = default;
+  CallbackWindowRegistry(const CallbackWindowRegistry&) = delete;
+  CallbackWindowRegistry& operator=(const CallbackWindowRegistry&) = delete;
+
+  DWORD EnsureWindowClass() noexcept;
+  HWND LiveWindowOf(DWORD threadId) noexcept;
+  DWORD Remember(DWORD threadId, HWND window) noexcept;
+
+  // Guards m_windows and m_classRegistered. Never held across
+  // CreateWindowExW, PostMessageW or a handler call.
+  CriticalSection m_lock;
+  std::map<DWORD, HWND> m_windows;
+  // Also read once without the lock as a fast path.
+  volatile bool m_classRegistered = false;
+};
+
+// Posts handler to window; the message takes over the reference. Returns
+// false (the reference is then dropped here) when the post fails.
+bool PostScriptCallback(HWND window, Microsoft::WRL::ComPtr<IDispatch> handler,
+                        LONG state) noexcept;
+
+}  // namespace zx

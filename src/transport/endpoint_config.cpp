@@ -1,0 +1,150 @@
+#include "transport/endpoint_config.h"
+
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <new>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "common/win_resources.h"
+#include "request/result_codes.h"
+
+namespace zx {
+namespace {
+
+constexpr wchar_t kIniFileName[] = L"zevcomm.dat";
+constexpr wchar_t kIniSection[] = L"SPRoot";
+constexpr wchar_t kIniKey[] = L"SPRoot";
+constexpr DWORD kIniValueCapacity = 1024;
+constexpr wchar_t kPipeNameValue[] = L"Name";
+
+constexpr DWORD kFirstFileNameCapacity = 256;
+constexpr DWORD kMaxFileNameCapacity = 32768;
+
+// SP root and service name are composed in a buffer of MAX_PATH characters
+// including the terminator.
+constexpr size_t kMaxKeyPathLength = MAX_PATH - 1;
+// A longer key path is refused rather than cut: the cut path could name
+// another service's key. The lookup's failures are Win32 error numbers, so
+// this one is too ("The file name is too long.").
+constexpr HRESULT kKeyPathTooLong = ERROR_BUFFER_OVERFLOW;
+
+// The module that holds this code: the DLL in the product, the executable
+// in tests and tools. Null if the loader cannot tell.
+HMODULE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+  return module;
+}
+
+// Reads "Name" into a zero-filled buffer with room for a terminator that the
+// stored data need not carry. Returns the registry's result.
+LONG ReadPipeName(HKEY key, std::wstring& pipePath) {
+  DWORD size = 0;
+  LONG rc = RegQueryValueExW(key, kPipeNameValue, nullptr, nullptr, nullptr, &size);
+  if (rc != ERROR_SUCCESS) return rc;
+  std::vector<wchar_t> value(size / sizeof(wchar_t) + 2);
+  DWORD type = REG_NONE;
+  rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
+                        reinterpret_cast<BYTE*>(value.data()), &size);
+  if (rc == ERROR_SUCCESS && type == REG_SZ) {
+    std::wstring path = kPipePathPrefix;
+    path += value.data();
+    pipePath = std::move(path);
+  }
+  return rc;
+}
+
+}  // namespace
+
+const std::wstring& SpRootKeyPath() {
+  static const std::wstring root = ResolveSpRootKeyPath();
+  return root;
+}
+
+namespace {
+// Fixes the SP root while the module loads, before any object exists.
+[[maybe_unused]] const std::wstring& g_spRootAtLoad = SpRootKeyPath();
+}  // namespace
+
+std::wstring ResolveSpRootKeyPath() {
+  const HMODULE self = ThisModule();
+  return ResolveSpRootKeyPath(ModuleIniPath(nullptr),
+                              self ? ModuleIniPath(self) : std::wstring());
+}
+
+std::wstring ResolveSpRootKeyPath(const std::wstring& hostIniPath,
+                                  const std::wstring& moduleIniPath) {
+  std::wstring root;
+  if (SUCCEEDED(ReadSpRootFromIni(hostIniPath, root)) ||
+      SUCCEEDED(ReadSpRootFromIni(moduleIniPath, root))) {
+    return root;
+  }
+  return kDefaultSpRootKeyPath;
+}
+
+HRESULT LookupPipeName(std::wstring_view serviceName, std::wstring& pipePath) noexcept {
+  return LookupPipeName(SpRootKeyPath(), serviceName, pipePath);
+}
+
+HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceName,
+                       std::wstring& pipePath) noexcept {
+  if (rootKeyPath.size() + serviceName.size() > kMaxKeyPathLength) return kKeyPathTooLong;
+  try {
+    std::wstring keyPath(rootKeyPath);
+    keyPath += serviceName;
+    UniqueRegKey key;
+    const LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Put());
+    if (rc != ERROR_SUCCESS) return rc;
+    return ReadPipeName(key.Get(), pipePath);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  return result::kSyncOutOfMemory;
+}
+
+HRESULT GetModuleFileNameString(HMODULE module, std::wstring& fileName) noexcept {
+  try {
+    for (DWORD capacity = kFirstFileNameCapacity; capacity <= kMaxFileNameCapacity;
+         capacity *= 2) {
+      std::wstring buffer(capacity, L'\0');
+      const DWORD length = GetModuleFileNameW(module, &buffer[0], capacity - 1);
+      if (length == 0) return E_FAIL;
+      if (length < capacity - 1) {
+        buffer.resize(length);
+        fileName = std::move(buffer);
+        return S_OK;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+  }
+  return E_FAIL;
+}
+
+std::wstring ModuleIniPath(HMODULE module) {
+  std::wstring path;
+  if (FAILED(GetModuleFileNameString(module, path))) return {};
+  PathRemoveFileSpecW(&path[0]);
+  path.resize(std::wcslen(path.c_str()));
+  path += L'\\';
+  path += kIniFileName;
+  return path;
+}
+
+HRESULT ReadSpRootFromIni(const std::wstring& iniPath, std::wstring& spRoot) {
+  // A bare file name would be looked for in the Windows folder instead.
+  if (iniPath.empty()) return E_FAIL;
+  wchar_t value[kIniValueCapacity];
+  const DWORD length = GetPrivateProfileStringW(kIniSection, kIniKey, nullptr, value,
+                                                kIniValueCapacity, iniPath.c_str());
+  if (length == 0) return E_FAIL;
+  spRoot.assign(value, length);
+  if (spRoot.back() != L'\\') spRoot += L'\\';
+  return S_OK;
+}
+
+}  // namespace zx

@@ -1,0 +1,48 @@
+#pragma once
+// Where a service's pipe is: the registry key below HKEY_LOCAL_MACHINE whose
+// path is the SP root key path followed by the service name holds the pipe's
+// name in its REG_SZ value "Name". The SP root is fixed once per process,
+// from "zevcomm.dat" beside the host executable or beside this module, or
+// the built-in default.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace zx {
+
+inline constexpr wchar_t kDefaultSpRootKeyPath[] = L"SOFTWARE\\Velmora\\ZevCommon\\SP_ROOT\\";
+inline constexpr wchar_t kPipePathPrefix[] = L"\\\\.\\Pipe\\";
+
+// The process-wide SP root key path, always ending with a backslash.
+// Resolved while the module loads; read-only afterwards, so it needs no lock.
+const std::wstring& SpRootKeyPath();
+
+// The SP root from the INI file beside the host executable, else the one
+// beside this module, else the default.
+std::wstring ResolveSpRootKeyPath();
+// The same order over two given INI files.
+std::wstring ResolveSpRootKeyPath(const std::wstring& hostIniPath,
+                                  const std::wstring& moduleIniPath);
+
+// Replaces pipePath with "\\.\Pipe\" + the service's "Name" value. Returns 0,
+// the registry's own error number unchanged (2 for a missing key), or
+// 0xE00C001E when out of memory. A successfully read value of another type
+// than REG_SZ returns 0 and leaves pipePath as it was.
+HRESULT LookupPipeName(std::wstring_view serviceName, std::wstring& pipePath) noexcept;
+// The same below an explicit root key path instead of SpRootKeyPath().
+HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceName,
+                       std::wstring& pipePath) noexcept;
+
+// The full file name of module (null: the host process's executable).
+// Returns S_OK or E_FAIL; fileName is untouched on failure.
+HRESULT GetModuleFileNameString(HMODULE module, std::wstring& fileName) noexcept;
+// The path of "zevcomm.dat" in module's folder; empty if the module's file
+// name is unknown.
+std::wstring ModuleIniPath(HMODULE module);
+// Reads section "SPRoot", key "SPRoot" and appends a missing trailing
+// backslash. Returns S_OK, or E_FAIL (out untouched) when the file, section
+// or key is absent or the value is empty.
+HRESULT ReadSpRootFromIni(const std::wstring& iniPath, std::wstring& spRoot);
+
+}  // namespace zx

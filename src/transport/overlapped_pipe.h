@@ -1,0 +1,30 @@
+#pragma once
+// The asynchronous mode's connection and the two calls that start I/O on
+// it. Completions, also of calls that finish at once, arrive through the
+// completion port the pipe is bound to.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/win_resources.h"
+#include "transport/pipe_io_context.h"
+
+namespace zx {
+
+// Waits up to 100 ms for an instance, then up to five attempts 50 ms apart
+// to open it, and binds it to port under kKeyPipeIo. Returns 0 with pipe set,
+// or 0xE00D0005 (no instance), 0xE00D0006 (every attempt failed) or
+// 0xE00C0017 (binding failed) with pipe empty.
+HRESULT OpenAsyncPipe(const std::wstring& pipePath, HANDLE port, UniqueHandle& pipe) noexcept;
+
+// Start an overlapped write of bytes / a read of up to `wanted` bytes (at
+// most the context's buffer) on the context's pipe, with a cleared
+// OVERLAPPED. Return 0 once the operation is under way, else the Win32 error.
+DWORD PostPipeWrite(PipeIoContext& context, std::string_view bytes) noexcept;
+DWORD PostPipeRead(PipeIoContext& context, std::size_t wanted) noexcept;
+
+// The errors by which a pipe tells that its other end has gone.
+bool IsPeerGone(DWORD error) noexcept;
+
+}  // namespace zx

@@ -1,0 +1,43 @@
+#pragma once
+// The blocking request/reply exchange of the synchronous mode: a short-lived
+// client connects to the service's pipe, writes one request frame and reads
+// one reply frame. A frame is a 4-byte little-endian length, then that many
+// bytes.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/win_resources.h"
+
+namespace zx {
+
+// One exchange's connection: the pipe path and, once connected, the pipe.
+// Destroying the client closes the pipe.
+struct SyncPipeClient {
+  std::wstring name;
+  UniqueFile pipe;
+};
+
+// 0, or 0xE00C0004 when no instance of the pipe exists (no service listens).
+// Waits as long as the server's default time-out while every instance is busy.
+HRESULT WaitPipeAvailable(const SyncPipeClient& client);
+// Waits for the pipe, then up to five attempts 50 ms apart to open it.
+// 0, 0xE00C0004, or 0xE00C0005 when every attempt failed.
+HRESULT ConnectBlocking(SyncPipeClient& client);
+// 0, or 0xE00C0009 / 0xE00C000B when the pipe fails before count bytes moved.
+HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count);
+HRESULT ReadAll(SyncPipeClient& client, void* buffer, DWORD count);
+// Closes the pipe after a failed exchange.
+void DropConnection(SyncPipeClient& client);
+
+// Sends pathText + "?json=" + json (up to its first zero byte) to the pipe at
+// pipePath and reads the reply. Returns 0 with the reply moved into reply, or
+// 0xE00C000D (pipePath, pathText or json empty; nothing is connected),
+// 0xE00C0004, 0xE00C0005, 0xE00C0009, 0xE00C000B, 0xE00C0010 (reply length 0)
+// or 0xE00C001E (out of memory); reply is untouched on failure. The pipe stays
+// open until the client is destroyed.
+HRESULT Transact(SyncPipeClient& client, std::wstring_view pipePath, std::string_view pathText,
+                 std::string_view json, std::string& reply) noexcept;
+
+}  // namespace zx

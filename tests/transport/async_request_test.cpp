@@ -1,0 +1,322 @@
+// The request object in asynchronous mode against the real sample service:
+// the workers finish each exchange, and handlers run only when the thread
+// that called send pumps its messages.
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "async_test_support.h"
+#include "support/recording_handler.h"
+#include "support/sample_service_process.h"
+#include "support/zxmlhttp_module.h"
+
+using Microsoft::WRL::ComPtr;
+using namespace zx::test;
+
+namespace {
+
+const wchar_t kJson[] = L"%7B%22a%22%3A1%7D";  // {"a":1}
+
+std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
+
+class AsyncRequestTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    ASSERT_NE(module.Handle(), nullptr);
+  }
+  void TearDown() override { CoUninitialize(); }
+
+  AsyncRequest NewRequest() {
+    ComPtr<IZevXMLHttpRequest> request;
+    EXPECT_EQ(module.Create(CLSID_ZevXMLHttpRequest, IID_IZevXMLHttpRequest, &request), S_OK);
+    return AsyncRequest(request);
+  }
+  // A fresh service (and segment) answering as the options say.
+  void Serve(const std::wstring& options = L"") {
+    segment = UniqueName(L"zxasync");
+    service = std::make_unique<SampleServiceProcess>(L"--segment " + segment + L" --pipe " +
+                                                     segment + L" --log \"" + log.Path() +
+                                                     L"\" " + options);
+    ASSERT_TRUE(service->Started());
+  }
+  bool WaitForLoggedRequests(size_t count) {
+    return PollUntil([&] { return ReadRequestLog(log.Path()).size() >= count; });
+  }
+  std::wstring Echo(const std::string& json = "{\"a\":1}") {
+    return L"{\"path\":\"/" + segment + L"/query\",\"json\":" +
+           std::wstring(json.begin(), json.end()) + L"}";
+  }
+
+  ZxmlhttpModule module;
+  TempFile log{L"zxasynclog"};
+  std::wstring segment;
+  std::unique_ptr<SampleServiceProcess> service;
+};
+
+TEST_F(AsyncRequestTest, OpenWithoutAListeningServiceCallsOndisconnectionOnce) {
+  segment = UniqueName(L"zxnobody");
+  RegisteredPipeName registered(segment, UniqueName(L"zx-nobody"));
+  AsyncRequest request = NewRequest();
+  RecordingHandler lost;
+  request->put_ondisconnection(&lost);
+  EXPECT_EQ(request.OpenService(segment), Code(0xE00D0005));
+  EXPECT_EQ(lost.calls, 1);
+  EXPECT_EQ(lost.threadId, GetCurrentThreadId());
+  EXPECT_EQ(request.ReadyState(), 5);
+  EXPECT_EQ(request.OpenService(segment), Code(0xE00D0005));  // already 5: nothing fires
+  EXPECT_EQ(lost.calls, 1);
+}
+
+TEST_F(AsyncRequestTest, LargeReplyIsStoredWholeAndItsHandlerRunsOnceOnTheSendingThread) {
+  Serve(L"--size 10000");
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete, lost;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  EXPECT_EQ(request.ReadyState(), 1);
+  request->put_onreadystatechange(&complete);
+  request->put_ondisconnection(&lost);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  EXPECT_EQ(request->abort(), S_OK);  // changes nothing
+  EXPECT_EQ(complete.calls, 0);       // only this thread's message loop runs it
+  ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; }));
+  EXPECT_EQ(request.ReadyState(), 4);
+  EXPECT_EQ(complete.threadId, GetCurrentThreadId());
+  EXPECT_EQ(complete.lastDispid, DISPID_VALUE);
+  EXPECT_EQ(complete.lastLcid, 0x0400u);
+  EXPECT_EQ(complete.lastFlags, DISPATCH_METHOD);
+  EXPECT_EQ(complete.lastArgumentCount, 0u);
+  EXPECT_TRUE(complete.nullIid);
+
+  std::wstring expected;
+  while (expected.size() < 10000) expected += Echo();
+  expected.resize(10000);
+  EXPECT_EQ(request.ResponseText(), expected);
+  EXPECT_TRUE(request.WaitUntilExchangeEnded());
+  EXPECT_EQ(complete.calls, 1);
+  EXPECT_EQ(lost.calls, 0);
+}
+
+TEST_F(AsyncRequestTest, ReadyStatePassesTwoThreeFour) {
+  Serve(L"--size 10000 --drip 4096 150");
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete;
+  long stateSeenByHandler = 0;
+  complete.onCall = [&] { stateSeenByHandler = request.ReadyState(); };
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  std::vector<long> states;
+  ASSERT_TRUE(PumpMessagesUntil([&] {
+    const long state = request.ReadyState();
+    if (states.empty() || states.back() != state) states.push_back(state);
+    return complete.calls > 0;
+  }));
+  EXPECT_EQ(states, (std::vector<long>{2, 3, 4}));
+  EXPECT_EQ(stateSeenByHandler, 4);
+  EXPECT_EQ(request.ResponseText().size(), 10000u);
+}
+
+TEST_F(AsyncRequestTest, EachSendingThreadHasExactlyOneCallbackWindow) {
+  Serve();
+  AsyncRequest first = NewRequest(), second = NewRequest();
+  RecordingHandler firstDone, secondDone;
+  for (auto [request, handler] : {std::pair{&first, &firstDone}, std::pair{&second, &secondDone}}) {
+    ASSERT_EQ(request->OpenService(segment), S_OK);
+    (*request)->put_onreadystatechange(handler);
+    ASSERT_EQ(request->Send(kJson), S_OK);
+  }
+  ASSERT_TRUE(PumpMessagesUntil([&] { return firstDone.calls > 0 && secondDone.calls > 0; }));
+  const std::vector<HWND> mine = CallbackWindowsOf(GetCurrentThreadId());
+  ASSERT_EQ(mine.size(), 1u);
+
+  DWORD otherThread = 0;
+  std::vector<HWND> theirs;
+  RecordingHandler otherDone;
+  std::thread other([&] {
+    CoInitialize(nullptr);
+    otherThread = GetCurrentThreadId();
+    AsyncRequest request = NewRequest();
+    if (request.OpenService(segment) == S_OK) {
+      request->put_onreadystatechange(&otherDone);
+      if (request.Send(kJson) == S_OK) PumpMessagesUntil([&] { return otherDone.calls > 0; });
+    }
+    theirs = CallbackWindowsOf(otherThread);  // the window goes with its thread
+    request.Reset();
+    CoUninitialize();
+  });
+  other.join();
+  EXPECT_EQ(otherDone.calls, 1);
+  EXPECT_EQ(otherDone.threadId, otherThread);
+  ASSERT_EQ(theirs.size(), 1u);
+  EXPECT_NE(theirs[0], mine[0]);
+  EXPECT_EQ(CallbackWindowsOf(GetCurrentThreadId()), mine);
+}
+
+TEST_F(AsyncRequestTest, HandlerRemovedAfterItsCallWasPostedStillRuns) {
+  Serve();
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete, replacement;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  MSG posted;
+  ASSERT_TRUE(PollUntil([&] {
+    return PeekMessageW(&posted, nullptr, WM_USER + 200, WM_USER + 200, PM_NOREMOVE) != FALSE;
+  }));
+  EXPECT_EQ(posted.lParam, 4);
+  request->put_onreadystatechange(nullptr);
+  EXPECT_EQ(complete.refs, 2);  // the posted message's own reference
+  request->put_onreadystatechange(&replacement);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; }));
+  EXPECT_EQ(complete.refs, 1);
+  EXPECT_EQ(replacement.calls, 0);
+  request.Reset();
+  EXPECT_EQ(replacement.refs, 1);
+}
+
+TEST_F(AsyncRequestTest, ZeroLengthReplyEndsTheExchangeSilently) {
+  Serve(L"--reply zero-length");
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete, lost;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  request->put_ondisconnection(&lost);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_TRUE(request.WaitUntilExchangeEnded());
+  EXPECT_EQ(request.ReadyState(), 2);
+  EXPECT_EQ(complete.calls, 0);
+  EXPECT_EQ(lost.calls, 0);
+}
+
+TEST_F(AsyncRequestTest, PeerClosingInTheMiddleOfTheReplyEndsTheExchangeSilently) {
+  for (const wchar_t* shape : {L"--size 10000 --partial 5000", L"--size 10000 --short 10",
+                               L"--size 10000 --partial 5000 --drip 1000 50"}) {
+    SCOPED_TRACE(shape);
+    Serve(shape);
+    AsyncRequest request = NewRequest();
+    RecordingHandler complete, lost;
+    ASSERT_EQ(request.OpenService(segment), S_OK);
+    request->put_onreadystatechange(&complete);
+    request->put_ondisconnection(&lost);
+    ASSERT_EQ(request.Send(kJson), S_OK);
+    ASSERT_TRUE(request.WaitUntilExchangeEnded());
+    EXPECT_EQ(request.ReadyState(), 3);  // the length had arrived
+    EXPECT_EQ(complete.calls, 0);
+    EXPECT_EQ(lost.calls, 0);
+  }
+}
+
+TEST_F(AsyncRequestTest, PeerDyingWhileTheReplyIsAwaitedEndsTheExchangeSilently) {
+  Serve(L"--delay 30000");
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete, lost;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  request->put_ondisconnection(&lost);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_TRUE(WaitForLoggedRequests(1));
+  service->Kill();
+  ASSERT_TRUE(request.WaitUntilExchangeEnded());
+  EXPECT_EQ(request.ReadyState(), 2);
+  EXPECT_EQ(complete.calls, 0);
+  EXPECT_EQ(lost.calls, 0);
+}
+
+TEST_F(AsyncRequestTest, ReplyLengthTheProcessCannotHoldIsALostConnection) {
+  Serve(L"--huge");
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete, lost;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  request->put_ondisconnection(&lost);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return lost.calls > 0; }));
+  EXPECT_EQ(request.ReadyState(), 5);
+  EXPECT_EQ(lost.threadId, GetCurrentThreadId());
+  ASSERT_TRUE(request.WaitUntilExchangeEnded());
+  EXPECT_EQ(lost.calls, 1);
+  EXPECT_EQ(complete.calls, 0);
+}
+
+TEST_F(AsyncRequestTest, DestroyingTheObjectWithAReadOutstandingEndsEverything) {
+  Serve(L"--delay 30000");
+  RecordingHandler complete, lost;
+  DWORD handlesAfterFirst = 0;
+  for (size_t round = 1; round <= 4; ++round) {
+    SCOPED_TRACE(round);
+    AsyncRequest request = NewRequest();
+    ASSERT_EQ(request.OpenService(segment), S_OK);
+    request->put_onreadystatechange(&complete);
+    request->put_ondisconnection(&lost);
+    ASSERT_EQ(request.Send(kJson), S_OK);
+    ASSERT_TRUE(WaitForLoggedRequests(round));  // the service holds the reply back
+    request.Reset();
+    PumpPendingMessages();
+    EXPECT_EQ(complete.refs, 1);
+    EXPECT_EQ(lost.refs, 1);
+    if (round == 1) handlesAfterFirst = ProcessHandleCount();
+  }
+  EXPECT_EQ(complete.calls, 0);
+  EXPECT_EQ(lost.calls, 0);
+  EXPECT_LE(ProcessHandleCount(), handlesAfterFirst);
+}
+
+TEST_F(AsyncRequestTest, OpenWhileAnExchangeIsInFlightIsRefused) {
+  Serve(L"--delay 500");
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  EXPECT_EQ(request.ResponseText(), L"");  // re-arms before the reply is in
+  EXPECT_EQ(request.OpenService(segment), Code(0xE00D000D));
+  EXPECT_EQ(request.OpenService(segment, false), Code(0xE00D000D));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; }));
+  EXPECT_EQ(request.ResponseText(), Echo());
+  ASSERT_TRUE(PollUntil([&] { return request.OpenService(segment) != Code(0xE00D000D); }));
+  EXPECT_EQ(request.ReadyState(), 1);
+}
+
+TEST_F(AsyncRequestTest, LongRequestIsWrittenWhole) {
+  Serve();
+  const std::string filler(300000, 'x');
+  const std::string json = "{\"a\":\"" + filler + "\"}";
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete;
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  ASSERT_EQ(request.Send(L"%7B%22a%22%3A%22" + std::wstring(filler.begin(), filler.end()) +
+                         L"%22%7D"),
+            S_OK);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; }));
+  EXPECT_EQ(request.ResponseText(), Echo(json));
+  const std::vector<std::string> logged = ReadRequestLog(log.Path());
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_EQ(logged[0], "/" + Narrow(segment) + "/query?json=" + json);
+}
+
+TEST_F(AsyncRequestTest, ManySequentialRequestsLeaveTheHandleCountFlat) {
+  Serve();
+  AsyncRequest request = NewRequest();
+  RecordingHandler complete;
+  DWORD handlesBefore = 0;
+  for (LONG done = 0; done < 105; ++done) {
+    if (done == 5) handlesBefore = ProcessHandleCount();
+    ASSERT_EQ(request.OpenService(segment), S_OK);
+    request->put_onreadystatechange(&complete);
+    ASSERT_EQ(request.Send(kJson), S_OK);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > done; }));
+    ASSERT_EQ(request.ResponseText(), Echo());
+  }
+  EXPECT_EQ(complete.calls, 105);
+  EXPECT_LE(ProcessHandleCount(), handlesBefore + 2);
+}
+
+}  // namespace
