@@ -51,6 +51,9 @@ if build win32; then
     kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
   }
   trap stop_servers EXIT
+  # A server left over from a build-time run of this tree's own prefix
+  # would not be persistent; replace it with one that is.
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   if zx_wine_prefix_ready && wineserver -p; then
     run_ctest win32 --preset win32 -j2
   else

@@ -1,0 +1,39 @@
+#pragma once
+// A client that shows exactly what the service sent: it writes a frame and
+// keeps every byte it can read until the pipe ends, whatever the length
+// field says. The framing is written out here, independently of the
+// service's own code.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zx::test {
+
+struct RawReply {
+  DWORD connectError = ERROR_SUCCESS;  // why no connection was made
+  std::string bytes;                   // everything read
+  DWORD endError = ERROR_SUCCESS;      // why reading stopped
+};
+
+enum class ReadUntil {
+  PipeEnds,   // everything until the service closes
+  FrameEnds,  // the length field and as many bytes as it announces, as
+              // the module reads; the service may not have closed yet
+};
+
+// Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
+// then up to five attempts), writes frameBytes and reads.
+RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
+                     ReadUntil until = ReadUntil::PipeEnds);
+
+// Connects the same way, writes bytes and hangs up without reading.
+// Returns the first failure.
+DWORD RawSendAndHangUp(const std::wstring& pipePath, std::string_view bytes);
+
+// The 4-byte little-endian length, then payload.
+std::string Frame(std::string_view payload);
+std::string FrameHeader(std::uint32_t length);
+
+}  // namespace zx::test

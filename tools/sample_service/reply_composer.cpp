@@ -1,0 +1,110 @@
+#include "reply_composer.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "frame_length.h"
+
+namespace zxsample {
+namespace {
+
+constexpr std::string_view kJsonSeparator = "?json=";
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escape[7];
+      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string EchoBody(std::string_view payload) {
+  size_t separator = payload.find(kJsonSeparator);
+  std::string body = "{\"path\":";
+  AppendJsonString(body, payload.substr(0, separator));
+  body += ",\"json\":";
+  if (separator == std::string_view::npos) {
+    body += "null";
+  } else {
+    body += payload.substr(separator + kJsonSeparator.size());
+  }
+  body += '}';
+  return body;
+}
+
+std::string FitToSize(std::string body, std::uint32_t size) {
+  if (size == 0 || body.empty()) return body;
+  if (body.size() >= size) {
+    body.resize(size);
+    return body;
+  }
+  // Doubling keeps the length a whole number of periods until the last piece.
+  body.reserve(size);
+  while (body.size() < size) {
+    body.append(body, 0, std::min<size_t>(body.size(), size - body.size()));
+  }
+  return body;
+}
+
+std::string ShapeFrame(std::string_view body, FrameShape shape, std::uint32_t shapeCount) {
+  auto length = static_cast<std::uint32_t>(body.size());
+  std::string_view sent = body;
+  switch (shape) {
+    case FrameShape::Complete:
+      break;
+    case FrameShape::Partial:
+      sent = body.substr(0, shapeCount);
+      break;
+    case FrameShape::Short:
+      length += shapeCount;
+      break;
+    case FrameShape::Huge:
+      length = kHugeLength;
+      sent = body.substr(0, kHugeSentBytes);
+      break;
+  }
+  std::string frame;
+  frame.reserve(4 + sent.size());
+  AppendFrameLength(frame, length);
+  frame += sent;
+  return frame;
+}
+
+ReplyComposer::ReplyComposer(const ReplyOptions& options, std::string fileBytes)
+    : m_options(options) {
+  if (options.body != ReplyBody::Echo) {
+    m_fixedFrame = ShapeFrame(FixedBody(std::move(fileBytes)), options.shape, options.shapeCount);
+  }
+}
+
+std::string_view ReplyComposer::Compose(std::string_view payload, std::string& scratch) const {
+  if (m_options.body != ReplyBody::Echo) return m_fixedFrame;
+  scratch = ShapeFrame(FitToSize(EchoBody(payload), m_options.size), m_options.shape,
+                       m_options.shapeCount);
+  return scratch;
+}
+
+std::string ReplyComposer::FixedBody(std::string fileBytes) const {
+  switch (m_options.body) {
+    case ReplyBody::File:
+      return FitToSize(std::move(fileBytes), m_options.size);
+    case ReplyBody::ErrorCode:
+      return FitToSize("{\"error_code\":\"" + m_options.errorCodeText + "\"}", m_options.size);
+    default:
+      return {};
+  }
+}
+
+}  // namespace zxsample

@@ -1,0 +1,48 @@
+#pragma once
+// How the sample service answers each request: what the reply body is, how
+// its frame is cut short (to imitate a broken peer), and how the bytes are
+// handed to the pipe. Every request of one process is answered the same way.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace zxsample {
+
+enum class ReplyBody {
+  Echo,        // {"path":"<path>","json":<json as received>}
+  File,        // the bytes of a file
+  ErrorCode,   // {"error_code":"<n>"}
+  ZeroLength,  // a frame with length 0 and nothing after it
+};
+
+enum class FrameShape {
+  Complete,  // the length of the body, then the body
+  Partial,   // the length of the body, then only its first `shapeCount` bytes
+  Short,     // a length `shapeCount` larger than the body, then the body
+  Huge,      // the length kHugeLength, then the first kHugeSentBytes of the body
+};
+
+enum class WritePattern {
+  OneWrite,    // header and body in one WriteFile
+  ManyWrites,  // the 4-byte header, then the rest
+  Drip,        // pieces of `dripPiece` bytes, `dripDelayMs` apart
+};
+
+inline constexpr std::uint32_t kHugeLength = 0xFFFFFFF0u;
+inline constexpr std::uint32_t kHugeSentBytes = 16;
+
+struct ReplyOptions {
+  ReplyBody body = ReplyBody::Echo;
+  std::wstring filePath;       // ReplyBody::File
+  std::string errorCodeText;   // ReplyBody::ErrorCode, already in decimal
+  std::uint32_t size = 0;      // 0: the body as it comes; else cycled or cut to this size
+  FrameShape shape = FrameShape::Complete;
+  std::uint32_t shapeCount = 0;  // Partial: bytes sent; Short: missing bytes
+  WritePattern writes = WritePattern::OneWrite;
+  std::uint32_t dripPiece = 0;
+  DWORD dripDelayMs = 0;
+  DWORD delayMs = 0;  // wait between reading the request and replying
+};
+
+}  // namespace zxsample
