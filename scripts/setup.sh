@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-tools libwine-dev:i386
-          wine wine32:i386 xvfb xauth googletest libgtest-dev clang
+          wine wine32:i386 wine64 xvfb xauth googletest libgtest-dev clang
           libclang-rt-14-dev)
 
 missing() {

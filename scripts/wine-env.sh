@@ -1,12 +1,18 @@
 # Sourced: the Wine environment of one build tree.
 #   zx_wine_env <build tree>   exports WINEPREFIX, HOME, WINEARCH, ...
+#                              (ZX_WINE_ARCH=win64 selects the tree's second,
+#                              64-bit prefix, where 32-bit code runs under WOW64)
 #   zx_wine_prefix_ready       creates the prefix once (under flock)
 
 zx_wine_env() {
   local tree
   tree=$(cd "$1" && pwd)
-  export WINEPREFIX="$tree/wineprefix"
-  export WINEARCH=win32
+  export WINEARCH=${ZX_WINE_ARCH:-win32}
+  if [ "$WINEARCH" = win64 ]; then
+    export WINEPREFIX="$tree/wineprefix64"
+  else
+    export WINEPREFIX="$tree/wineprefix"
+  fi
   export WINEDEBUG=-all
   # Nothing may prompt for Mono or Gecko.
   export WINEDLLOVERRIDES="mscoree,mshtml="

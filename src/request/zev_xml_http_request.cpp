@@ -3,11 +3,13 @@
 #include <utility>
 
 #include "com/com_boundary.h"
+#include "health/service_health.h"
 #include "request/code_page.h"
 #include "request/error_code.h"
 #include "request/form_value.h"
 #include "request/request_url.h"
 #include "request/request_frame.h"
+#include "request/ready_state.h"
 #include "request/result_codes.h"
 #include "transport/callback_window.h"
 #include "transport/endpoint_config.h"
@@ -15,11 +17,6 @@
 
 namespace zx {
 namespace {
-
-constexpr LONG kStateOpened = 1;
-constexpr LONG kStateSending = 2;
-constexpr LONG kStateComplete = 4;
-constexpr LONG kStateDisconnected = 5;
 
 constexpr long kFixedStatus = 200;
 constexpr unsigned short kServicePort = 9922;
@@ -75,7 +72,7 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
                                        bool async) {
   // Resetting now would close the pipe and clear the response under the
   // workers of an exchange still in flight.
-  if (m_transport.HasPendingExchange()) return result::kBusy;
+  if (ExchangeInFlight()) return result::kBusy;
   ResetRequest();
   m_strMethod = method;
   m_strPath = url;
@@ -97,7 +94,7 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
     hr = ConnectAsynchronously();
     if (hr != S_OK) return hr;
   }
-  NotifyReadyState(kStateOpened, TRUE);
+  NotifyReadyState(ready_state::kOpened, TRUE);
   m_bOpened = TRUE;
   return S_OK;
 }
@@ -114,7 +111,7 @@ void ZevXMLHttpRequest::ResetRequest() {
 
 HRESULT ZevXMLHttpRequest::ConnectAsynchronously() {
   HRESULT hr = m_transport.Connect(m_strPipePath);
-  if (hr == result::kAsyncNoPipeInstance) NotifyReadyState(kStateDisconnected, TRUE);
+  if (hr == result::kAsyncNoPipeInstance) NotifyReadyState(ready_state::kDisconnected, TRUE);
   return hr;
 }
 
@@ -132,7 +129,7 @@ HRESULT ZevXMLHttpRequest::SendRequest(const VARIANT& body) {
   HRESULT hr = TakeJsonFromBody(body);
   if (FAILED(hr)) return hr;
   if (m_bAsync) PrepareCallbackThread();
-  NotifyReadyState(kStateSending, TRUE);
+  NotifyReadyState(ready_state::kSending, TRUE);
   hr = m_bAsync ? SendAsynchronously() : SendSynchronously();
   if (FAILED(hr)) return hr;
   {
@@ -169,11 +166,11 @@ HRESULT ZevXMLHttpRequest::SendSynchronously() {
   hr = Transact(client, m_strPipePath, pathText, m_strRequestJson, reply);
   if (hr == result::kSyncNoPipeInstance || hr == result::kSyncWriteFailed ||
       hr == result::kSyncReadFailed) {
-    NotifyReadyState(kStateDisconnected, TRUE);
+    NotifyReadyState(ready_state::kDisconnected, TRUE);
   }
   if (FAILED(hr)) return hr;
   m_strResponse = std::move(reply);
-  NotifyReadyState(kStateComplete, TRUE);
+  NotifyReadyState(ready_state::kComplete, TRUE);
   return S_OK;
 }
 
@@ -192,9 +189,22 @@ HRESULT ZevXMLHttpRequest::SendAsynchronously() {
   if (FAILED(hr)) return hr;
   std::string frame;
   if (!BuildRequestFrame(pathText, m_strRequestJson, frame)) return result::kNoMemoryForContext;
+  SetExchangeInFlight(TRUE);
   hr = m_transport.StartExchange(std::move(frame));
-  if (hr == result::kStartWriteFailed) NotifyReadyState(kStateDisconnected, TRUE);
+  if (hr == S_OK) return S_OK;
+  SetExchangeInFlight(FALSE);
+  if (hr == result::kStartWriteFailed) NotifyReadyState(ready_state::kDisconnected, TRUE);
   return hr;
+}
+
+bool ZevXMLHttpRequest::ExchangeInFlight() {
+  CriticalSectionGuard guard(m_notifyLock);
+  return m_bExchangeInFlight;
+}
+
+void ZevXMLHttpRequest::SetExchangeInFlight(BOOL inFlight) {
+  CriticalSectionGuard guard(m_notifyLock);
+  m_bExchangeInFlight = inFlight;
 }
 
 // --- response -----------------------------------------------------------
@@ -211,7 +221,7 @@ HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
   *pbstrBody = SysAllocString(text.c_str());
   if (!*pbstrBody) return E_OUTOFMEMORY;
   std::optional<int32_t> code = FindReplyErrorCode(AsUtf16(text));
-  if (code && IsLostConnectionCode(*code)) NotifyReadyState(kStateDisconnected, TRUE);
+  if (code && IsLostConnectionCode(*code)) NotifyReadyState(ready_state::kDisconnected, TRUE);
   CriticalSectionGuard guard(m_stateLock);
   m_bReadyForOpen = TRUE;
   return S_OK;
@@ -245,22 +255,25 @@ void ZevXMLHttpRequest::NotifyReadyState(LONG state, BOOL fireNow) {
   if (state == m_lReadyState) return;
   m_lReadyState = state;
   if (!fireNow) return;
-  if (state == kStateDisconnected && m_spOnDisconnection) {
+  if (state == ready_state::kDisconnected && m_spOnDisconnection) {
     InvokeScriptHandler(m_spOnDisconnection);
-  } else if (state == kStateComplete && m_spOnReadyStateChange) {
+  } else if (state == ready_state::kComplete && m_spOnReadyStateChange) {
     InvokeScriptHandler(m_spOnReadyStateChange);
   }
 }
 
-void ZevXMLHttpRequest::StoreResponse(std::string&& response) noexcept {
+// Workers record the state without calling script code: the handler they
+// take goes to the callback thread's window.
+Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::EndExchange(LONG finalState,
+                                                                 std::string&& response,
+                                                                 bool takeHandler) noexcept {
   CriticalSectionGuard guard(m_notifyLock);
-  m_strResponse = std::move(response);
-}
-
-Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::TakeHandlerReference(LONG state) noexcept {
-  CriticalSectionGuard guard(m_notifyLock);
-  if (state == kStateComplete) return m_spOnReadyStateChange;
-  return state == kStateDisconnected ? m_spOnDisconnection : nullptr;
+  m_bExchangeInFlight = FALSE;
+  if (finalState == kReadyStateUnchanged) return nullptr;
+  if (finalState == ready_state::kComplete) m_strResponse = std::move(response);
+  NotifyReadyState(finalState, FALSE);
+  if (!takeHandler) return nullptr;
+  return finalState == ready_state::kComplete ? m_spOnReadyStateChange : m_spOnDisconnection;
 }
 
 DWORD ZevXMLHttpRequest::CallbackThreadId() noexcept {
@@ -345,12 +358,18 @@ STDMETHODIMP ZevXMLHttpRequest::get_servicePort(unsigned short* psServicePort) {
 
 STDMETHODIMP ZevXMLHttpRequest::get_isNeedFixConnection(VARIANT_BOOL* pbNeedFix) {
   if (!pbNeedFix) return E_INVALIDARG;
-  return E_NOTIMPL;
+  return NoThrow([&] {
+    *pbNeedFix = IsAnyServiceDown(monitoredServices) ? 1 : 0;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP ZevXMLHttpRequest::get_fixConnection(long* plRetCode) {
   if (!plRetCode) return E_INVALIDARG;
-  return E_NOTIMPL;
+  return NoThrow([&] {
+    *plRetCode = FixConnection(monitoredServices);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP ZevXMLHttpRequest::get_isOSVersionAfterVista(VARIANT_BOOL* pbIsVistaOrLatter) {

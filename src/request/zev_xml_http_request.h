@@ -53,8 +53,8 @@ class ZevXMLHttpRequest final
   // IReadyStateSink
   void NotifyReadyState(LONG state, BOOL fireNow) override;
   // IAsyncExchangeSink: the workers' way back in.
-  void StoreResponse(std::string&& response) noexcept override;
-  Microsoft::WRL::ComPtr<IDispatch> TakeHandlerReference(LONG state) noexcept override;
+  Microsoft::WRL::ComPtr<IDispatch> EndExchange(LONG finalState, std::string&& response,
+                                                bool takeHandler) noexcept override;
   DWORD CallbackThreadId() noexcept override;
 
  private:
@@ -69,6 +69,8 @@ class ZevXMLHttpRequest final
   HRESULT ConnectAsynchronously();
   void PrepareCallbackThread();
   HRESULT SendAsynchronously();
+  bool ExchangeInFlight();
+  void SetExchangeInFlight(BOOL inFlight);
   HRESULT ReadResponseText(BSTR* pbstrBody);
   std::string CopyResponse();
   void ResetRequest();
@@ -90,16 +92,21 @@ class ZevXMLHttpRequest final
   std::string m_strResponse;
   // Under the notify lock: set by an asynchronous send, read by the workers.
   DWORD m_dwCallbackThreadId = 0;
+  // Under the notify lock: from an asynchronous send until the workers'
+  // EndExchange; open is refused meanwhile.
+  BOOL m_bExchangeInFlight = FALSE;
   BOOL m_bReadyForOpen = TRUE;
   BOOL m_bOpened = FALSE;
   std::wstring m_strPipePath;
   // The asynchronous mode: m_bWorkersStarted, m_hPipe and the pipe lock,
   // m_hCompletionPort, the worker threads, the pending contexts and the
-  // contexts lock. Its locks are never held together with this object's.
+  // contexts lock. The transport never calls back into this object while
+  // holding one of its locks, so they may only ever nest inside ours.
   AsyncPipeTransport m_transport{*this};
-  // Guards m_lReadyState, m_strResponse, m_dwCallbackThreadId and the two
-  // handler fields; held while an immediate handler runs, so a handler may
-  // call back into methods that take the state lock (or this one again).
+  // Guards m_lReadyState, m_strResponse, m_dwCallbackThreadId,
+  // m_bExchangeInFlight and the two handler fields; held while an immediate
+  // handler runs, so a handler may call back into methods that take the
+  // state lock, the transport's locks or this one again.
   CriticalSection m_notifyLock;
   // Guards m_bReadyForOpen and m_bBusy; never held across other calls.
   CriticalSection m_stateLock;

@@ -4,16 +4,13 @@
 #include <string_view>
 #include <utility>
 
+#include "request/ready_state.h"
 #include "request/result_codes.h"
 #include "transport/callback_window.h"
 #include "transport/overlapped_pipe.h"
 
 namespace zx {
 namespace {
-
-constexpr LONG kStateLengthReceived = 3;
-constexpr LONG kStateComplete = 4;
-constexpr LONG kStateDisconnected = 5;
 
 // How long teardown waits for the completion of one cancelled operation.
 constexpr DWORD kCancelledIoWaitMs = 5000;
@@ -24,7 +21,8 @@ constexpr DWORD kCancelledIoWaitMs = 5000;
 
 HRESULT AsyncPipeTransport::Connect(const std::wstring& pipePath) noexcept {
   if (!m_bWorkersStarted) {
-    const HRESULT hr = m_pool.Start(&WorkerThreadMain, this);
+    // One worker per processor, which is also the port's concurrency.
+    const HRESULT hr = m_pool.Start(WorkerPool::ProcessorCount(), &WorkerThreadMain, this);
     if (hr != S_OK) return hr;
     m_bWorkersStarted = TRUE;
   }
@@ -46,11 +44,6 @@ HRESULT AsyncPipeTransport::StartExchange(std::string requestFrame) noexcept {
   ClosePipeOf(*context);
   ReleaseContext(context);
   return result::kStartWriteFailed;
-}
-
-bool AsyncPipeTransport::HasPendingExchange() noexcept {
-  CriticalSectionGuard guard(m_contextsLock);
-  return !m_pending.empty();
 }
 
 // The workers go first, so nothing else touches the exchanges; the
@@ -113,7 +106,7 @@ void AsyncPipeTransport::OnWriteCompleted(PipeIoContext& context, DWORD bytes) n
 void AsyncPipeTransport::OnReadCompleted(PipeIoContext& context, DWORD bytes) noexcept {
   switch (context.progress.OnRead(std::string_view(context.readBuffer, bytes))) {
     case ExchangeEvent::kLengthKnown:
-      m_sink.NotifyReadyState(kStateLengthReceived, FALSE);
+      m_sink.NotifyReadyState(ready_state::kLengthReceived, FALSE);
       return ReadNext(context);
     case ExchangeEvent::kReadMore:
     case ExchangeEvent::kWriteMore:
@@ -142,13 +135,13 @@ void AsyncPipeTransport::ContinueOrFail(PipeIoContext& context, DWORD postError)
 }
 
 void AsyncPipeTransport::FinishExchange(PipeIoContext& context) noexcept {
-  EndExchange(context, kStateComplete, context.progress.TakeResponse());
+  EndExchange(context, ready_state::kComplete, context.progress.TakeResponse());
 }
 
 void AsyncPipeTransport::FailExchange(PipeIoContext& context, Notice notice) noexcept {
   ClosePipeOf(context);
   EndExchange(context,
-              notice == Notice::kDisconnection ? kStateDisconnected : kReadyStateUnchanged,
+              notice == Notice::kDisconnection ? ready_state::kDisconnected : kReadyStateUnchanged,
               std::string());
 }
 
@@ -178,6 +171,11 @@ bool AsyncPipeTransport::AddPending(PipeIoContext* context) noexcept {
   } catch (const std::bad_alloc&) {
     return false;
   }
+}
+
+bool AsyncPipeTransport::HasPendingExchange() noexcept {
+  CriticalSectionGuard guard(m_contextsLock);
+  return !m_pending.empty();
 }
 
 void AsyncPipeTransport::ReleaseContext(PipeIoContext* context) noexcept {

@@ -30,6 +30,8 @@ CallbackWindowRegistry& CallbackWindowRegistry::Instance() {
   return registry;
 }
 
+// Without memory for the termination entry the windows stay until their
+// threads end, as they would without this module.
 CallbackWindowRegistry::CallbackWindowRegistry() {
   Module& module = Module::Instance();
   CriticalSectionGuard guard(module.ModuleLock());

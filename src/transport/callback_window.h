@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <atomic>
 #include <map>
 
 #include "common/win_resources.h"
@@ -45,12 +46,12 @@ class CallbackWindowRegistry {
   HWND LiveWindowOf(DWORD threadId) noexcept;
   DWORD Remember(DWORD threadId, HWND window) noexcept;
 
-  // Guards m_windows and m_classRegistered. Never held across
-  // CreateWindowExW, PostMessageW or a handler call.
+  // Guards m_windows and the changes of m_classRegistered. Never held
+  // across CreateWindowExW, PostMessageW or a handler call.
   CriticalSection m_lock;
   std::map<DWORD, HWND> m_windows;
   // Also read once without the lock as a fast path.
-  volatile bool m_classRegistered = false;
+  std::atomic<bool> m_classRegistered{false};
 };
 
 // Posts handler to window; the message takes over the reference. Returns

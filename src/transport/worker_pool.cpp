@@ -7,18 +7,14 @@
 #include "transport/pipe_io_context.h"
 
 namespace zx {
-namespace {
 
-DWORD ProcessorCount() {
+DWORD WorkerPool::ProcessorCount() noexcept {
   SYSTEM_INFO info = {};
   GetSystemInfo(&info);
   return std::max<DWORD>(info.dwNumberOfProcessors, 1);
 }
 
-}  // namespace
-
-HRESULT WorkerPool::Start(LPTHREAD_START_ROUTINE routine, void* parameter) noexcept {
-  const DWORD count = ProcessorCount();
+HRESULT WorkerPool::Start(DWORD count, LPTHREAD_START_ROUTINE routine, void* parameter) noexcept {
   m_port.Reset(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, count));
   if (!m_port) return result::kCreateCompletionPortFailed;
   const HRESULT hr = StartThreads(count, routine, parameter);

@@ -1,5 +1,5 @@
 #pragma once
-// A completion port and one worker thread per processor waiting on it.
+// A completion port and the worker threads waiting on it.
 #include <windows.h>
 
 #include <vector>
@@ -15,10 +15,10 @@ class WorkerPool {
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  // Creates the port (concurrency: the processor count) and one thread per
-  // processor running routine(parameter). Returns 0, 0xE00D0007 (no port) or
-  // 0xE00D0008 (a thread not created; the pool is then empty again).
-  HRESULT Start(LPTHREAD_START_ROUTINE routine, void* parameter) noexcept;
+  // Creates the port, with a concurrency of count, and count threads running
+  // routine(parameter). Returns 0, 0xE00D0007 (no port) or 0xE00D0008 (a
+  // thread not created; the pool is then empty again).
+  HRESULT Start(DWORD count, LPTHREAD_START_ROUTINE routine, void* parameter) noexcept;
   // Posts one kKeyStop packet per worker and waits for all of them; the
   // port stays open for what is still queued. Returns 0, 0xE00D0009 or
   // 0xE00D000A; either way no worker runs afterwards.
@@ -27,6 +27,8 @@ class WorkerPool {
   void ClosePort() noexcept { m_port.Reset(); }
 
   HANDLE Port() const noexcept { return m_port.Get(); }
+
+  static DWORD ProcessorCount() noexcept;
 
  private:
   HRESULT StartThreads(DWORD count, LPTHREAD_START_ROUTINE routine, void* parameter) noexcept;

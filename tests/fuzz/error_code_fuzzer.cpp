@@ -2,7 +2,6 @@
 // for its error code. The number must be what the runtime's _wtoi gives,
 // here modelled by strtoll over the text with the runtime's white space and
 // digits mapped to ASCII and the result clamped to 32 bits.
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

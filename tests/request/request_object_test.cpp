@@ -11,6 +11,7 @@
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
 #include "support/recording_handler.h"
+#include "support/request_driver.h"
 #include "support/sample_service_process.h"
 #include "support/zxmlhttp_module.h"
 
@@ -19,24 +20,6 @@ using namespace zx;
 using namespace zx::test;
 
 namespace {
-
-constexpr HRESULT Code(unsigned long bits) { return static_cast<HRESULT>(bits); }
-
-VARIANT Bool(bool value) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BOOL;
-  V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-
-VARIANT Missing() {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_ERROR;
-  V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
-  return v;
-}
 
 class RequestObjectTest : public ::testing::Test {
  protected:
@@ -49,31 +32,15 @@ class RequestObjectTest : public ::testing::Test {
     CoUninitialize();
   }
 
-  HRESULT Open(const wchar_t* method, const std::wstring& url) {
-    UniqueBstr bstrMethod(SysAllocString(method)), bstrUrl(SysAllocString(url.c_str()));
-    return request->open(bstrMethod.Get(), bstrUrl.Get(), Bool(false), Missing(), Missing());
-  }
+  RequestDriver Drive() { return RequestDriver(request); }
+  HRESULT Open(const wchar_t* method, const std::wstring& url) { return Drive().Open(url, false, method); }
   HRESULT Post(const std::wstring& segment, const wchar_t* rest = L"/query") {
     return Open(L"POST", L"http://localhost/zev-cgi-bin/" + segment + rest);
   }
-  HRESULT Send(const wchar_t* body) {
-    UniqueVariant variant;
-    VARIANT* value = variant.Put();
-    V_VT(value) = VT_BSTR;
-    V_BSTR(value) = SysAllocString(body);
-    return request->send(variant.Get());
-  }
-  HRESULT SendNothing() { return request->send(Missing()); }
-  long ReadyState() {
-    long state = -1;
-    request->get_readyState(&state);
-    return state;
-  }
-  std::wstring ResponseText() {
-    UniqueBstr text;
-    EXPECT_EQ(request->get_responseText(text.Put()), S_OK);
-    return text ? std::wstring(text.Get(), SysStringLen(text.Get())) : std::wstring();
-  }
+  HRESULT Send(const wchar_t* body) { return Drive().SendForm(body); }
+  HRESULT SendNothing() { return Drive().SendNothing(); }
+  long ReadyState() { return Drive().ReadyState(); }
+  std::wstring ResponseText() { return Drive().ResponseText(); }
   void ServeEcho(const std::wstring& extra = L"") {
     service = std::make_unique<SampleServiceProcess>(L"--segment " + segment + L" --pipe " +
                                                      segment + L" --log \"" + log.Path() + L"\" " +
@@ -133,7 +100,7 @@ TEST_F(RequestObjectTest, OpenRefusesMalformedRequests) {
   EXPECT_EQ(Open(L"POST", L"http://h/ZEV-CGI-BIN/svc/q"), Code(0xE00D0004));
   EXPECT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/svc/q?x=1"), Code(0xE00D0004));
   EXPECT_EQ(Open(L"POST", L"http://h/zev-cgi-bin"), Code(0xE00D0004));
-  EXPECT_EQ(request->open(nullptr, nullptr, Bool(false), Missing(), Missing()), Code(0xE00D0004));
+  EXPECT_EQ(request->open(nullptr, nullptr, BoolArgument(false), MissingArgument(), MissingArgument()), Code(0xE00D0004));
   EXPECT_EQ(ReadyState(), 0);
 }
 
@@ -153,11 +120,7 @@ TEST_F(RequestObjectTest, ExchangeSendsTheExactFrameAndCallsTheHandlerOnce) {
   EXPECT_EQ(ReadyState(), 4);
   EXPECT_EQ(handler.calls, 1);
   EXPECT_EQ(handler.threadId, GetCurrentThreadId());
-  EXPECT_EQ(handler.lastDispid, DISPID_VALUE);
-  EXPECT_EQ(handler.lastLcid, 0x0400u);
-  EXPECT_EQ(handler.lastFlags, DISPATCH_METHOD);
-  EXPECT_EQ(handler.lastArgumentCount, 0u);
-  EXPECT_TRUE(handler.nullIid);
+  EXPECT_CALLED_AS_SCRIPT_HANDLER(handler);
 
   std::vector<std::string> frames = ReadRequestLog(log.Path());
   ASSERT_EQ(frames.size(), 1u);

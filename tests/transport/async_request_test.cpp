@@ -11,10 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "async_test_support.h"
+#include "support/message_pump.h"
+#include "support/process_probes.h"
+#include "support/request_driver.h"
 #include "support/recording_handler.h"
 #include "support/sample_service_process.h"
 #include "support/zxmlhttp_module.h"
+#include "transport/endpoint_config.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace zx::test;
@@ -29,22 +32,32 @@ class AsyncRequestTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
-    ASSERT_NE(module.Handle(), nullptr);
+    ASSERT_NE(module->Handle(), nullptr);
   }
-  void TearDown() override { CoUninitialize(); }
+  void TearDown() override {
+    StopService();
+    CoUninitialize();
+  }
 
-  AsyncRequest NewRequest() {
+  RequestDriver NewRequest() {
     ComPtr<IZevXMLHttpRequest> request;
-    EXPECT_EQ(module.Create(CLSID_ZevXMLHttpRequest, IID_IZevXMLHttpRequest, &request), S_OK);
-    return AsyncRequest(request);
+    EXPECT_EQ(module->Create(CLSID_ZevXMLHttpRequest, IID_IZevXMLHttpRequest, &request), S_OK);
+    return RequestDriver(request);
   }
   // A fresh service (and segment) answering as the options say.
   void Serve(const std::wstring& options = L"") {
+    StopService();
     segment = UniqueName(L"zxasync");
     service = std::make_unique<SampleServiceProcess>(L"--segment " + segment + L" --pipe " +
                                                      segment + L" --log \"" + log.Path() +
                                                      L"\" " + options);
     ASSERT_TRUE(service->Started());
+  }
+  // Killed services leave their registration behind.
+  void StopService() {
+    if (!service) return;
+    service.reset();
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (zx::kDefaultSpRootKeyPath + segment).c_str());
   }
   bool WaitForLoggedRequests(size_t count) {
     return PollUntil([&] { return ReadRequestLog(log.Path()).size() >= count; });
@@ -54,7 +67,7 @@ class AsyncRequestTest : public ::testing::Test {
            std::wstring(json.begin(), json.end()) + L"}";
   }
 
-  ZxmlhttpModule module;
+  std::unique_ptr<ZxmlhttpModule> module = std::make_unique<ZxmlhttpModule>();
   TempFile log{L"zxasynclog"};
   std::wstring segment;
   std::unique_ptr<SampleServiceProcess> service;
@@ -63,7 +76,7 @@ class AsyncRequestTest : public ::testing::Test {
 TEST_F(AsyncRequestTest, OpenWithoutAListeningServiceCallsOndisconnectionOnce) {
   segment = UniqueName(L"zxnobody");
   RegisteredPipeName registered(segment, UniqueName(L"zx-nobody"));
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler lost;
   request->put_ondisconnection(&lost);
   EXPECT_EQ(request.OpenService(segment), Code(0xE00D0005));
@@ -76,7 +89,7 @@ TEST_F(AsyncRequestTest, OpenWithoutAListeningServiceCallsOndisconnectionOnce) {
 
 TEST_F(AsyncRequestTest, LargeReplyIsStoredWholeAndItsHandlerRunsOnceOnTheSendingThread) {
   Serve(L"--size 10000");
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   EXPECT_EQ(request.ReadyState(), 1);
@@ -88,11 +101,7 @@ TEST_F(AsyncRequestTest, LargeReplyIsStoredWholeAndItsHandlerRunsOnceOnTheSendin
   ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; }));
   EXPECT_EQ(request.ReadyState(), 4);
   EXPECT_EQ(complete.threadId, GetCurrentThreadId());
-  EXPECT_EQ(complete.lastDispid, DISPID_VALUE);
-  EXPECT_EQ(complete.lastLcid, 0x0400u);
-  EXPECT_EQ(complete.lastFlags, DISPATCH_METHOD);
-  EXPECT_EQ(complete.lastArgumentCount, 0u);
-  EXPECT_TRUE(complete.nullIid);
+  EXPECT_CALLED_AS_SCRIPT_HANDLER(complete);
 
   std::wstring expected;
   while (expected.size() < 10000) expected += Echo();
@@ -104,8 +113,10 @@ TEST_F(AsyncRequestTest, LargeReplyIsStoredWholeAndItsHandlerRunsOnceOnTheSendin
 }
 
 TEST_F(AsyncRequestTest, ReadyStatePassesTwoThreeFour) {
-  Serve(L"--size 10000 --drip 4096 150");
-  AsyncRequest request = NewRequest();
+  // The reply waits, then comes in pieces well apart, so that each state
+  // lasts long enough to be seen.
+  Serve(L"--size 10000 --delay 500 --drip 4096 300");
+  RequestDriver request = NewRequest();
   RecordingHandler complete;
   long stateSeenByHandler = 0;
   complete.onCall = [&] { stateSeenByHandler = request.ReadyState(); };
@@ -125,7 +136,7 @@ TEST_F(AsyncRequestTest, ReadyStatePassesTwoThreeFour) {
 
 TEST_F(AsyncRequestTest, EachSendingThreadHasExactlyOneCallbackWindow) {
   Serve();
-  AsyncRequest first = NewRequest(), second = NewRequest();
+  RequestDriver first = NewRequest(), second = NewRequest();
   RecordingHandler firstDone, secondDone;
   for (auto [request, handler] : {std::pair{&first, &firstDone}, std::pair{&second, &secondDone}}) {
     ASSERT_EQ(request->OpenService(segment), S_OK);
@@ -142,7 +153,7 @@ TEST_F(AsyncRequestTest, EachSendingThreadHasExactlyOneCallbackWindow) {
   std::thread other([&] {
     CoInitialize(nullptr);
     otherThread = GetCurrentThreadId();
-    AsyncRequest request = NewRequest();
+    RequestDriver request = NewRequest();
     if (request.OpenService(segment) == S_OK) {
       request->put_onreadystatechange(&otherDone);
       if (request.Send(kJson) == S_OK) PumpMessagesUntil([&] { return otherDone.calls > 0; });
@@ -159,9 +170,30 @@ TEST_F(AsyncRequestTest, EachSendingThreadHasExactlyOneCallbackWindow) {
   EXPECT_EQ(CallbackWindowsOf(GetCurrentThreadId()), mine);
 }
 
+TEST_F(AsyncRequestTest, UnloadingTheModuleTakesItsCallbackWindowsAndClass) {
+  Serve();
+  for (int load = 1; load <= 2; ++load) {
+    SCOPED_TRACE(load);
+    RequestDriver request = NewRequest();
+    RecordingHandler complete;
+    ASSERT_EQ(request.OpenService(segment), S_OK);
+    request->put_onreadystatechange(&complete);
+    ASSERT_EQ(request.Send(kJson), S_OK);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; }));
+    EXPECT_EQ(CallbackWindowsOf(GetCurrentThreadId()).size(), 1u);
+    request.Reset();
+    const HMODULE unloaded = module->Handle();
+    module.reset();
+    EXPECT_TRUE(CallbackWindowsOf(GetCurrentThreadId()).empty());
+    WNDCLASSW windowClass;
+    EXPECT_FALSE(GetClassInfoW(unloaded, L"ZevXMLHttpRequestClass", &windowClass));
+    module = std::make_unique<ZxmlhttpModule>();  // the next load registers the class again
+  }
+}
+
 TEST_F(AsyncRequestTest, HandlerRemovedAfterItsCallWasPostedStillRuns) {
   Serve();
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete, replacement;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   request->put_onreadystatechange(&complete);
@@ -183,7 +215,7 @@ TEST_F(AsyncRequestTest, HandlerRemovedAfterItsCallWasPostedStillRuns) {
 
 TEST_F(AsyncRequestTest, ZeroLengthReplyEndsTheExchangeSilently) {
   Serve(L"--reply zero-length");
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   request->put_onreadystatechange(&complete);
@@ -200,7 +232,7 @@ TEST_F(AsyncRequestTest, PeerClosingInTheMiddleOfTheReplyEndsTheExchangeSilently
                                L"--size 10000 --partial 5000 --drip 1000 50"}) {
     SCOPED_TRACE(shape);
     Serve(shape);
-    AsyncRequest request = NewRequest();
+    RequestDriver request = NewRequest();
     RecordingHandler complete, lost;
     ASSERT_EQ(request.OpenService(segment), S_OK);
     request->put_onreadystatechange(&complete);
@@ -215,7 +247,7 @@ TEST_F(AsyncRequestTest, PeerClosingInTheMiddleOfTheReplyEndsTheExchangeSilently
 
 TEST_F(AsyncRequestTest, PeerDyingWhileTheReplyIsAwaitedEndsTheExchangeSilently) {
   Serve(L"--delay 30000");
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   request->put_onreadystatechange(&complete);
@@ -231,7 +263,7 @@ TEST_F(AsyncRequestTest, PeerDyingWhileTheReplyIsAwaitedEndsTheExchangeSilently)
 
 TEST_F(AsyncRequestTest, ReplyLengthTheProcessCannotHoldIsALostConnection) {
   Serve(L"--huge");
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   request->put_onreadystatechange(&complete);
@@ -251,7 +283,7 @@ TEST_F(AsyncRequestTest, DestroyingTheObjectWithAReadOutstandingEndsEverything) 
   DWORD handlesAfterFirst = 0;
   for (size_t round = 1; round <= 4; ++round) {
     SCOPED_TRACE(round);
-    AsyncRequest request = NewRequest();
+    RequestDriver request = NewRequest();
     ASSERT_EQ(request.OpenService(segment), S_OK);
     request->put_onreadystatechange(&complete);
     request->put_ondisconnection(&lost);
@@ -270,7 +302,7 @@ TEST_F(AsyncRequestTest, DestroyingTheObjectWithAReadOutstandingEndsEverything) 
 
 TEST_F(AsyncRequestTest, OpenWhileAnExchangeIsInFlightIsRefused) {
   Serve(L"--delay 500");
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   request->put_onreadystatechange(&complete);
@@ -288,7 +320,7 @@ TEST_F(AsyncRequestTest, LongRequestIsWrittenWhole) {
   Serve();
   const std::string filler(300000, 'x');
   const std::string json = "{\"a\":\"" + filler + "\"}";
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete;
   ASSERT_EQ(request.OpenService(segment), S_OK);
   request->put_onreadystatechange(&complete);
@@ -302,9 +334,34 @@ TEST_F(AsyncRequestTest, LongRequestIsWrittenWhole) {
   EXPECT_EQ(logged[0], "/" + Narrow(segment) + "/query?json=" + json);
 }
 
+TEST_F(AsyncRequestTest, HandlerMayStartTheNextRequestAtOnce) {
+  constexpr LONG kRequests = 50;
+  Serve();
+  RequestDriver request = NewRequest();
+  RecordingHandler complete;
+  std::vector<HRESULT> failures;
+  complete.onCall = [&] {
+    if (request.ResponseText() != Echo()) failures.push_back(E_UNEXPECTED);
+    if (complete.calls >= kRequests) return;
+    HRESULT hr = request.OpenService(segment);
+    if (hr == S_OK) {
+      request->put_onreadystatechange(&complete);
+      hr = request.Send(kJson);
+    }
+    if (hr != S_OK) failures.push_back(hr);
+  };
+  ASSERT_EQ(request.OpenService(segment), S_OK);
+  request->put_onreadystatechange(&complete);
+  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_TRUE(
+      PumpMessagesUntil([&] { return complete.calls >= kRequests || !failures.empty(); }));
+  EXPECT_EQ(failures, std::vector<HRESULT>{});
+  EXPECT_EQ(complete.calls, kRequests);
+}
+
 TEST_F(AsyncRequestTest, ManySequentialRequestsLeaveTheHandleCountFlat) {
   Serve();
-  AsyncRequest request = NewRequest();
+  RequestDriver request = NewRequest();
   RecordingHandler complete;
   DWORD handlesBefore = 0;
   for (LONG done = 0; done < 105; ++done) {

@@ -1,0 +1,28 @@
+#pragma once
+// Wow64RedirectionGuard: while it lives, WOW64 file-system redirection is
+// off for the calling thread, so a 32-bit process on 64-bit Windows lists
+// the real system folder. It does nothing on 32-bit Windows or where the
+// kernel lacks the WOW64 functions. Create and destroy it on one thread.
+#include <windows.h>
+
+namespace zx {
+
+class Wow64RedirectionGuard {
+ public:
+  // Finds an exported function by name; the guard resolves each function
+  // afresh at every use, never linking it statically.
+  using ProcResolver = FARPROC (*)(const char* name);
+  static FARPROC ResolveFromKernel32(const char* name);
+
+  explicit Wow64RedirectionGuard(ProcResolver resolve = &ResolveFromKernel32);
+  ~Wow64RedirectionGuard();
+  Wow64RedirectionGuard(const Wow64RedirectionGuard&) = delete;
+  Wow64RedirectionGuard& operator=(const Wow64RedirectionGuard&) = delete;
+
+ private:
+  ProcResolver m_resolve;
+  BOOL m_isWow64 = FALSE;
+  PVOID m_savedState = nullptr;  // handed back by the disable call, passed to the revert
+};
+
+}  // namespace zx

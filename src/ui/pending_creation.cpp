@@ -1,0 +1,47 @@
+#include "ui/pending_creation.h"
+
+#include "com/module.h"
+#include "common/win_resources.h"
+
+namespace zx {
+namespace {
+
+PendingCreation* g_pendingCreations = nullptr;
+
+// The link that points at the first record matching, or at the list's end.
+template <class Matches>
+PendingCreation** FindLink(Matches matches) {
+  PendingCreation** link = &g_pendingCreations;
+  while (*link && !matches(**link)) link = &(*link)->next;
+  return link;
+}
+
+}  // namespace
+
+void RegisterPendingCreation(PendingCreation& record, ModalDialog& dialog) {
+  CriticalSectionGuard lock(Module::Instance().ModuleLock());
+  record = {&dialog, GetCurrentThreadId(), g_pendingCreations};
+  g_pendingCreations = &record;
+}
+
+ModalDialog* TakePendingCreation() {
+  const DWORD thread = GetCurrentThreadId();
+  CriticalSectionGuard lock(Module::Instance().ModuleLock());
+  PendingCreation** link =
+      FindLink([thread](const PendingCreation& record) { return record.threadId == thread; });
+  PendingCreation* record = *link;
+  if (!record) return nullptr;
+  *link = record->next;
+  record->next = nullptr;
+  return record->dialog;
+}
+
+void ForgetPendingCreation(PendingCreation& record) {
+  CriticalSectionGuard lock(Module::Instance().ModuleLock());
+  PendingCreation** link =
+      FindLink([&record](const PendingCreation& entry) { return &entry == &record; });
+  if (*link) *link = record.next;
+  record.next = nullptr;
+}
+
+}  // namespace zx
