@@ -189,6 +189,7 @@ TEST_F(RegistrationTest, InvokeConvertsArgumentsAndPassesTheMethodsResultThrough
 }
 
 TEST_F(RegistrationTest, DispatchFailsWhileTheLibraryIsUnregisteredAndRecoversAfter) {
+  ASSERT_EQ(module.Register(), S_OK);
   ASSERT_EQ(module.Unregister(), S_OK);
   ComPtr<IDispatch> dispatch;
   ASSERT_EQ(module.Create(CLSID_ZevMultiFileDialog, IID_IDispatch, &dispatch), S_OK);
