@@ -1,18 +1,18 @@
 # Sourced: the Wine environment of one build tree.
 #   zx_wine_env <build tree>   exports WINEPREFIX, HOME, WINEARCH, ...
-#                              (ZX_WINE_ARCH=win64 selects the tree's second,
-#                              64-bit prefix, where 32-bit code runs under WOW64)
+#                              ZX_WINE_ARCH=win64 selects the tree's 64-bit
+#                              prefix, where 32-bit code runs under WOW64;
+#                              ZX_WINE_VERSION=winxp one that reports XP (5.1)
 #   zx_wine_prefix_ready       creates the prefix once (under flock)
 
 zx_wine_env() {
   local tree
   tree=$(cd "$1" && pwd)
   export WINEARCH=${ZX_WINE_ARCH:-win32}
-  if [ "$WINEARCH" = win64 ]; then
-    export WINEPREFIX="$tree/wineprefix64"
-  else
-    export WINEPREFIX="$tree/wineprefix"
-  fi
+  local suffix=
+  [ "$WINEARCH" = win64 ] && suffix=64
+  [ -n "${ZX_WINE_VERSION:-}" ] && suffix="$suffix-$ZX_WINE_VERSION"
+  export WINEPREFIX="$tree/wineprefix$suffix"
   export WINEDEBUG=-all
   # Nothing may prompt for Mono or Gecko.
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -33,6 +33,9 @@ zx_wine_prefix_ready() {
       # caption, and closing needs no window manager round trip.
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null
+      if [ -n "${ZX_WINE_VERSION:-}" ]; then
+        wine winecfg -v "$ZX_WINE_VERSION" >>"$WINEPREFIX.boot.log" 2>&1 </dev/null || return 1
+      fi
       wineserver -w
       touch "$WINEPREFIX/.zx-ready"
     fi

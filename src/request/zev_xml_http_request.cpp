@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "com/com_boundary.h"
+#include "health/os_version.h"
 #include "health/service_health.h"
 #include "request/code_page.h"
 #include "request/error_code.h"
@@ -374,10 +375,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_fixConnection(long* plRetCode) {
 
 STDMETHODIMP ZevXMLHttpRequest::get_isOSVersionAfterVista(VARIANT_BOOL* pbIsVistaOrLatter) {
   if (!pbIsVistaOrLatter) return E_INVALIDARG;
-  *pbIsVistaOrLatter = 0;
-  OSVERSIONINFOW version = {};
-  version.dwOSVersionInfoSize = sizeof(version);
-  if (GetVersionExW(&version) && version.dwMajorVersion >= 6) *pbIsVistaOrLatter = 1;
+  *pbIsVistaOrLatter = IsVistaOrLater() ? 1 : 0;  // 1, not VARIANT_TRUE
   return S_OK;
 }
 

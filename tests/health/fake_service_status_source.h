@@ -4,6 +4,7 @@
 // as text, so tests can check what was opened, queried, slept and closed.
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "health/service_status_source.h"
@@ -22,7 +23,7 @@ inline constexpr Result kServiceDoesNotExist = 1060;
 
 class FakeServiceStatusSource final : public ServiceStatusSource {
  public:
-  // A service that exists and answers its queries in turn.
+  // A service that exists and answers its queries in turn (at least one answer).
   void Add(const std::string& name, std::vector<StatusAnswer> answers) {
     m_answers[name] = std::move(answers);
   }

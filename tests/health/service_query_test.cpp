@@ -81,13 +81,12 @@ TEST(CollectStoppedServices, AddsEveryDownServiceWithItsStartArgument) {
   scm.Add("Stopped", {kDown});
   scm.Add("Failing", {QueryFails(5)});
   ServiceMap stopped = {{u"Earlier", u"kept"}};
-  CollectStoppedServices(scm,
-                         {{u"Up", u"1"}, {u"Stopped", u"2"}, {u"Failing", u"3"}, {u"Missing", u"4"}},
-                         stopped);
-  EXPECT_EQ(stopped, (ServiceMap{{u"Earlier", u"kept"},
-                                 {u"Stopped", u"2"},
-                                 {u"Failing", u"3"},
-                                 {u"Missing", u"4"}}));
+  CollectStoppedServices(
+      scm, {{u"Up", u"1"}, {u"Stopped", u"2"}, {u"Failing", u"3"}, {u"Missing", u"4"}}, stopped);
+  EXPECT_EQ(
+      stopped,
+      (ServiceMap{
+          {u"Earlier", u"kept"}, {u"Stopped", u"2"}, {u"Failing", u"3"}, {u"Missing", u"4"}}));
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ TEST(WaitServicesRunning, AWalkEndsAtTheFirstServiceNotRunningAndDropsOnlyThoseB
   scm.Add("C", {kRunning});
   EXPECT_EQ(Wait(scm, {u"A", u"B", u"C"}, 10000), result::kOk);
   EXPECT_EQ(scm.log, (Log{"open manager", "open A", "open B", "open C",  //
-                          "query A", "query B", "pause 200",            //
-                          "query B", "pause 200",                       //
+                          "query A", "query B", "pause 200",             //
+                          "query B", "pause 200",                        //
                           "query B", "query C", "close"}));
 }
 
@@ -65,8 +65,7 @@ TEST(WaitServicesRunning, TheFirstQueryFailureEndsTheWaitWithItsError) {
   early.Add("A", {kRunning});
   early.Add("B", {QueryFails(5), kRunning});
   EXPECT_EQ(Wait(early, {u"A", u"B"}, 10000), 5);
-  EXPECT_EQ(early.log,
-            (Log{"open manager", "open A", "open B", "query A", "query B", "close"}));
+  EXPECT_EQ(early.log, (Log{"open manager", "open A", "open B", "query A", "query B", "close"}));
 
   FakeServiceStatusSource late;
   late.Add("A", {kDown, kDown, QueryFails(1062)});
