@@ -5,6 +5,8 @@
 // description convert the arguments and call through the vtable.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "com/type_info_cache.h"
 
 namespace zx {
@@ -32,10 +34,16 @@ class DispatchImpl : public Interface {
 
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid,
                              DISPID* dispids) override {
+    // The type description reads the lists and every name unchecked.
+    if (!names || !dispids) return E_POINTER;
+    if (std::find(names, names + count, nullptr) != names + count) {
+      std::fill(dispids, dispids + count, DISPID_UNKNOWN);
+      return DISP_E_UNKNOWNNAME;
+    }
     const CachedTypeInfo* info = nullptr;
     HRESULT hr = GetCachedTypeInfo(__uuidof(Interface), lcid, &info);
     if (FAILED(hr)) return hr;
-    if (count == 1 && names && names[0] && dispids) {
+    if (count == 1) {
       DISPID cached = info->FindExact(names[0]);
       if (cached != DISPID_UNKNOWN) {
         dispids[0] = cached;

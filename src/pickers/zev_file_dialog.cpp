@@ -1,5 +1,9 @@
 #include "pickers/zev_file_dialog.h"
 
+#include "com/com_boundary.h"
+#include "pickers/browse_for_folder.h"
+#include "pickers/site_owner_window.h"
+
 namespace zx {
 
 HRESULT CreateZevFileDialog(IUnknown* outer, REFIID riid, void** ppv) {
@@ -10,8 +14,14 @@ void* ZevFileDialog::FindInterface(REFIID riid) {
   return FindClassInterface<IZevFileDialog>(this, riid);
 }
 
-STDMETHODIMP ZevFileDialog::GetOpenFileName(BSTR, BSTR*) { return E_NOTIMPL; }
+STDMETHODIMP ZevFileDialog::GetOpenFileName(BSTR bstrTitle, BSTR* pvarFile) {
+  if (!pvarFile) return E_POINTER;
+  return BrowseForFolder(m_hOwner, bstrTitle, pvarFile);
+}
 
-STDMETHODIMP ZevFileDialog::SetSite(IUnknown*) { return S_OK; }
+STDMETHODIMP ZevFileDialog::SetSite(IUnknown* site) {
+  LearnOwnerWindow(site, m_hOwner);
+  return S_OK;
+}
 
 }  // namespace zx

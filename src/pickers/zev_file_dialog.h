@@ -23,6 +23,9 @@ class ZevFileDialog final : public ComClass<DispatchImpl<IZevFileDialog>, IObjec
  private:
   ~ZevFileDialog() override = default;
   void* FindInterface(REFIID riid) override;
+
+  // The page's window, learnt from the site; owns the browse dialog.
+  HWND m_hOwner = nullptr;
 };
 
 }  // namespace zx

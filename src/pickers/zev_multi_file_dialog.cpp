@@ -1,24 +1,60 @@
 #include "pickers/zev_multi_file_dialog.h"
 
+#include "com/com_boundary.h"
+#include "pickers/site_owner_window.h"
+
 namespace zx {
 
 HRESULT CreateZevMultiFileDialog(IUnknown* outer, REFIID riid, void** ppv) {
   return CreateComObject<ZevMultiFileDialog>(outer, riid, ppv);
 }
 
+ZevMultiFileDialog::ZevMultiFileDialog(IUnknown* outer) : ComClass(outer) {
+  m_dialog.SetCustomFrame(true);
+}
+
 void* ZevMultiFileDialog::FindInterface(REFIID riid) {
   return FindClassInterface<IZevMultiFileDialog>(this, riid);
 }
 
-STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx(VARIANT_BOOL, BSTR, BSTR, OLE_COLOR, BSTR*) {
-  return E_NOTIMPL;
+// colorDialog is accepted and ignored.
+STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx(VARIANT_BOOL bNotUseDefaultView,
+                                                   BSTR bstrCaption, BSTR bstrSubtitle, OLE_COLOR,
+                                                   BSTR* pbstrPaths) {
+  return NoThrow(
+      [&] { return ShowDialog(bNotUseDefaultView, bstrCaption, bstrSubtitle, pbstrPaths); });
 }
 
-STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx2(VARIANT_BOOL, BSTR, BSTR, OLE_COLOR, VARIANT,
-                                                    VARIANT, VARIANT_BOOL, VARIANT, BSTR*) {
-  return E_NOTIMPL;
+// The position is the 32-bit value in each VARIANT, whatever its type says;
+// colorDialog and nReserved are ignored.
+STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultView,
+                                                    BSTR bstrCaption, BSTR bstrSubtitle, OLE_COLOR,
+                                                    VARIANT nX, VARIANT nY,
+                                                    VARIANT_BOOL bRelativeParent, VARIANT,
+                                                    BSTR* pbstrPaths) {
+  m_dialog.SetExplicitPosition(nX.lVal, nY.lVal, static_cast<WORD>(bRelativeParent));
+  return NoThrow(
+      [&] { return ShowDialog(bNotUseDefaultView, bstrCaption, bstrSubtitle, pbstrPaths); });
 }
 
-STDMETHODIMP ZevMultiFileDialog::SetSite(IUnknown*) { return S_OK; }
+STDMETHODIMP ZevMultiFileDialog::SetSite(IUnknown* site) {
+  LearnOwnerWindow(site, m_hOwner);
+  return S_OK;
+}
+
+// S_OK with the result text; S_FALSE, *paths untouched, for every other end.
+HRESULT ZevMultiFileDialog::ShowDialog(VARIANT_BOOL showFiles, BSTR caption, BSTR subtitle,
+                                       BSTR* paths) {
+  if (!paths) return E_POINTER;
+  if (showFiles) m_dialog.ShowFiles();
+  if (caption) m_dialog.SetCaption(caption);
+  if (subtitle) m_dialog.SetSubtitle(subtitle);
+  if (m_dialog.Show(m_hOwner) != IDOK || m_dialog.Result().empty()) return S_FALSE;
+  const std::wstring& result = m_dialog.Result();
+  BSTR text = SysAllocStringLen(result.data(), static_cast<UINT>(result.size()));
+  if (!text) return E_OUTOFMEMORY;
+  *paths = text;
+  return S_OK;
+}
 
 }  // namespace zx

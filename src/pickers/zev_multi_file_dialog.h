@@ -6,6 +6,7 @@
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
 #include "com/zxmlhttp_idl.h"
+#include "pickers/scan_path_dialog.h"
 
 namespace zx {
 
@@ -14,14 +15,14 @@ HRESULT CreateZevMultiFileDialog(IUnknown* outer, REFIID riid, void** ppv);
 class ZevMultiFileDialog final
     : public ComClass<DispatchImpl<IZevMultiFileDialog>, IObjectWithSite> {
  public:
-  explicit ZevMultiFileDialog(IUnknown* outer) : ComClass(outer) {}
+  explicit ZevMultiFileDialog(IUnknown* outer);
 
   STDMETHODIMP GetOpenFileNameEx(VARIANT_BOOL bNotUseDefaultView, BSTR bstrCaption,
                                  BSTR bstrSubtitle, OLE_COLOR colorDialog,
                                  BSTR* pbstrPaths) override;
   STDMETHODIMP GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultView, BSTR bstrCaption,
-                                  BSTR bstrSubtitle, OLE_COLOR colorDialog, VARIANT nX,
-                                  VARIANT nY, VARIANT_BOOL bRelativeParent, VARIANT nReserved,
+                                  BSTR bstrSubtitle, OLE_COLOR colorDialog, VARIANT nX, VARIANT nY,
+                                  VARIANT_BOOL bRelativeParent, VARIANT nReserved,
                                   BSTR* pbstrPaths) override;
 
   STDMETHODIMP SetSite(IUnknown* site) override;
@@ -30,6 +31,12 @@ class ZevMultiFileDialog final
  private:
   ~ZevMultiFileDialog() override = default;
   void* FindInterface(REFIID riid) override;
+  HRESULT ShowDialog(VARIANT_BOOL showFiles, BSTR caption, BSTR subtitle, BSTR* paths);
+
+  // The page's window, learnt from the site; owns the dialog.
+  HWND m_hOwner = nullptr;
+  // Serves every call; keeps the settings between them.
+  ScanPathDialog m_dialog;
 };
 
 }  // namespace zx

@@ -1,0 +1,14 @@
+#pragma once
+// The single-folder picker's dialog: the shell's browse-for-folder dialog
+// over the whole namespace, files listed beside folders.
+#include <windows.h>
+#include <oleauto.h>
+
+namespace zx {
+
+// Stores in *path the picked item's file-system path, an empty string for an
+// item without one, or null when the user cancelled. E_OUTOFMEMORY when the
+// string cannot be made.
+HRESULT BrowseForFolder(HWND owner, BSTR prompt, BSTR* path);
+
+}  // namespace zx

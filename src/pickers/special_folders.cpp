@@ -1,0 +1,33 @@
+#include "pickers/special_folders.h"
+
+#include <array>
+
+namespace zx {
+namespace {
+
+constexpr std::array<int, 14> kSpecialFolderIds = {
+    CSIDL_APPDATA,  CSIDL_DESKTOP,   CSIDL_DESKTOPDIRECTORY, CSIDL_DRIVES,   CSIDL_FAVORITES,
+    CSIDL_PERSONAL, CSIDL_PROFILE,   CSIDL_PROGRAM_FILES,    CSIDL_PROGRAMS, CSIDL_RECENT,
+    CSIDL_SENDTO,   CSIDL_STARTMENU, CSIDL_STARTUP,          CSIDL_WINDOWS};
+
+}  // namespace
+
+void SpecialFolders::Gather(HWND owner) {
+  m_folders.clear();
+  m_folders.reserve(kSpecialFolderIds.size());
+  for (const int id : kSpecialFolderIds) {
+    UniquePidl folder;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(owner, id, folder.Put()))) {
+      m_folders.push_back(std::move(folder));
+    }
+  }
+}
+
+bool SpecialFolders::Contains(PCUIDLIST_RELATIVE item) const {
+  for (const UniquePidl& folder : m_folders) {
+    if (ILIsEqual(folder.Get(), reinterpret_cast<PCIDLIST_ABSOLUTE>(item))) return true;
+  }
+  return false;
+}
+
+}  // namespace zx
