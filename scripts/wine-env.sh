@@ -28,6 +28,9 @@ zx_wine_prefix_ready() {
     flock 9
     if [ ! -f "$WINEPREFIX/.zx-ready" ]; then
       rm -rf "$WINEPREFIX"
+      # An empty Desktop of its own: otherwise Wine links the shell's
+      # Desktop to the whole (private) home folder.
+      mkdir -p "$HOME/Desktop"
       wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null
       # Undecorated, unmanaged windows: the skinned frame draws its own
       # caption, and closing needs no window manager round trip.
