@@ -56,6 +56,8 @@ if build win32; then
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   if zx_wine_prefix_ready && wineserver -p; then
     run_ctest win32 --preset win32 -j2
+    # The benchmark once with tiny counts, so that it cannot rot.
+    if scripts/wine-run build/win32/bin/benchmark.exe --tiny >/dev/null; then passed=$((passed + 1)); else runner_failed "benchmark smoke run failed"; fi
   else
     runner_failed "could not start Wine in $WINEPREFIX"
   fi

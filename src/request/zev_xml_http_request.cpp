@@ -13,7 +13,6 @@
 #include "request/ready_state.h"
 #include "request/result_codes.h"
 #include "transport/callback_window.h"
-#include "transport/endpoint_config.h"
 #include "transport/sync_pipe_client.h"
 
 namespace zx {
@@ -89,7 +88,7 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
   }
   std::wstring service(parts.service.begin(), parts.service.end());
   m_strPath.assign(parts.path.begin(), parts.path.end());
-  HRESULT hr = LookupPipeName(service, m_strPipePath);
+  HRESULT hr = m_pipeNames.Lookup(service, m_strPipePath);
   if (hr != 0) return hr;
   if (m_bAsync) {
     hr = ConnectAsynchronously();
@@ -251,16 +250,21 @@ STDMETHODIMP ZevXMLHttpRequest::get_responseBody(VARIANT* pvarBody) {
 
 // --- notifications ------------------------------------------------------
 
+// The call holds its own reference to the handler: a page may drop the
+// handler inside it. Declared before the guard, the reference goes after the
+// lock, as the setters release an old handler outside it.
 void ZevXMLHttpRequest::NotifyReadyState(LONG state, BOOL fireNow) {
+  Microsoft::WRL::ComPtr<IDispatch> handler;
   CriticalSectionGuard guard(m_notifyLock);
   if (state == m_lReadyState) return;
   m_lReadyState = state;
   if (!fireNow) return;
-  if (state == ready_state::kDisconnected && m_spOnDisconnection) {
-    InvokeScriptHandler(m_spOnDisconnection);
-  } else if (state == ready_state::kComplete && m_spOnReadyStateChange) {
-    InvokeScriptHandler(m_spOnReadyStateChange);
+  if (state == ready_state::kDisconnected) {
+    handler = m_spOnDisconnection;
+  } else if (state == ready_state::kComplete) {
+    handler = m_spOnReadyStateChange;
   }
+  if (handler) InvokeScriptHandler(handler.Get());
 }
 
 // Workers record the state without calling script code: the handler they

@@ -14,6 +14,7 @@
 #include "health/service_table.h"
 #include "transport/async_exchange_sink.h"
 #include "transport/async_pipe_transport.h"
+#include "transport/pipe_name_lookup.h"
 
 namespace zx {
 
@@ -98,6 +99,9 @@ class ZevXMLHttpRequest final
   BOOL m_bReadyForOpen = TRUE;
   BOOL m_bOpened = FALSE;
   std::wstring m_strPipePath;
+  // Reads the pipe name at every open, keeping the service's key open
+  // between opens.
+  PipeNameLookup m_pipeNames;
   // The asynchronous mode: m_bWorkersStarted, m_hPipe and the pipe lock,
   // m_hCompletionPort, the worker threads, the pending contexts and the
   // contexts lock. The transport never calls back into this object while

@@ -40,7 +40,8 @@ HRESULT AsyncPipeTransport::StartExchange(std::string requestFrame) noexcept {
     delete context;
     return result::kNoMemoryForContext;
   }
-  if (PostPipeWrite(*context, context->progress.PendingWrite()) == 0) return S_OK;
+  const PostOutcome outcome = PostPipeWrite(*context, context->progress.PendingWrite());
+  if (outcome.error == 0) return S_OK;
   ClosePipeOf(*context);
   ReleaseContext(context);
   return result::kStartWriteFailed;
@@ -80,7 +81,7 @@ DWORD AsyncPipeTransport::RunWorker() noexcept {
     }
     PipeIoContext& context = *ContextOf(overlapped);
     if (dequeued && key == kKeyPipeIo) {
-      OnCompleted(context, bytes);
+      for (FinishedNow next = bytes; next;) next = OnCompleted(context, *next);
     } else {
       FailExchange(context, Notice::kSilent);
     }
@@ -89,49 +90,65 @@ DWORD AsyncPipeTransport::RunWorker() noexcept {
 
 // A completion that moved nothing would be asked for again forever; on a
 // byte pipe it only comes from a peer that is going away.
-void AsyncPipeTransport::OnCompleted(PipeIoContext& context, DWORD bytes) noexcept {
-  if (bytes == 0) return FailExchange(context, Notice::kSilent);
+AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnCompleted(PipeIoContext& context,
+                                                                DWORD bytes) noexcept {
+  if (bytes == 0) {
+    FailExchange(context, Notice::kSilent);
+    return std::nullopt;
+  }
   if (context.operation == PipeOp::kWrite) return OnWriteCompleted(context, bytes);
-  OnReadCompleted(context, bytes);
+  return OnReadCompleted(context, bytes);
 }
 
-void AsyncPipeTransport::OnWriteCompleted(PipeIoContext& context, DWORD bytes) noexcept {
+AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnWriteCompleted(PipeIoContext& context,
+                                                                     DWORD bytes) noexcept {
   if (context.progress.OnWritten(bytes) == ExchangeEvent::kWriteMore) {
     return ContinueOrFail(context, PostPipeWrite(context, context.progress.PendingWrite()));
   }
   context.operation = PipeOp::kRead;
-  ReadNext(context);
+  return ReadNext(context);
 }
 
-void AsyncPipeTransport::OnReadCompleted(PipeIoContext& context, DWORD bytes) noexcept {
+// Once the length is known, the body's reads that find their bytes already
+// in the pipe are handled here, one after the other, instead of each going
+// through the port, where it would wake another worker.
+AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnReadCompleted(PipeIoContext& context,
+                                                                    DWORD bytes) noexcept {
   switch (context.progress.OnRead(std::string_view(context.readBuffer, bytes))) {
     case ExchangeEvent::kLengthKnown:
       m_sink.NotifyReadyState(ready_state::kLengthReceived, FALSE);
+      FinishInlineFromNowOn(context);
       return ReadNext(context);
     case ExchangeEvent::kReadMore:
     case ExchangeEvent::kWriteMore:
       return ReadNext(context);
     case ExchangeEvent::kComplete:
-      return FinishExchange(context);
+      FinishExchange(context);
+      break;
     case ExchangeEvent::kEmptyReply:  // 0xE00D0003
     case ExchangeEvent::kOverlong:    // 0xE00D0004
-      return FailExchange(context, Notice::kSilent);
+      FailExchange(context, Notice::kSilent);
+      break;
     case ExchangeEvent::kOutOfMemory:
       // A length the process cannot hold fails like a lost connection.
-      return FailExchange(context, Notice::kDisconnection);
+      FailExchange(context, Notice::kDisconnection);
+      break;
   }
+  return std::nullopt;
 }
 
-void AsyncPipeTransport::ReadNext(PipeIoContext& context) noexcept {
-  ContinueOrFail(context, PostPipeRead(context, context.progress.ReadSize()));
+AsyncPipeTransport::FinishedNow AsyncPipeTransport::ReadNext(PipeIoContext& context) noexcept {
+  return ContinueOrFail(context, PostPipeRead(context, context.progress.ReadSize()));
 }
 
 // An operation that cannot start is a lost connection (0xE00D000B/C), except
 // when the pipe says its peer has closed: that ends the exchange silently,
 // as it does when the close is seen by the outstanding operation instead.
-void AsyncPipeTransport::ContinueOrFail(PipeIoContext& context, DWORD postError) noexcept {
-  if (postError == 0) return;
-  FailExchange(context, IsPeerGone(postError) ? Notice::kSilent : Notice::kDisconnection);
+AsyncPipeTransport::FinishedNow AsyncPipeTransport::ContinueOrFail(
+    PipeIoContext& context, const PostOutcome& outcome) noexcept {
+  if (outcome.error == 0) return outcome.finishedNow ? FinishedNow(outcome.bytes) : std::nullopt;
+  FailExchange(context, IsPeerGone(outcome.error) ? Notice::kSilent : Notice::kDisconnection);
+  return std::nullopt;
 }
 
 void AsyncPipeTransport::FinishExchange(PipeIoContext& context) noexcept {

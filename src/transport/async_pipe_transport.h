@@ -5,11 +5,13 @@
 // the object's IAsyncExchangeSink, never running script code themselves.
 #include <windows.h>
 
+#include <optional>
 #include <set>
 #include <string>
 
 #include "common/win_resources.h"
 #include "transport/async_exchange_sink.h"
+#include "transport/overlapped_pipe.h"
 #include "transport/pipe_io_context.h"
 #include "transport/worker_pool.h"
 
@@ -36,13 +38,19 @@ class AsyncPipeTransport {
  private:
   enum class Notice { kSilent, kDisconnection };
 
+  // What a completion handler leaves for the worker: the bytes of the
+  // exchange's next operation when that finished at once and is the
+  // worker's to handle; nothing when the port will report it or the
+  // exchange has ended.
+  using FinishedNow = std::optional<DWORD>;
+
   static DWORD WINAPI WorkerThreadMain(void* transport) noexcept;
   DWORD RunWorker() noexcept;
-  void OnCompleted(PipeIoContext& context, DWORD bytes) noexcept;
-  void OnWriteCompleted(PipeIoContext& context, DWORD bytes) noexcept;
-  void OnReadCompleted(PipeIoContext& context, DWORD bytes) noexcept;
-  void ReadNext(PipeIoContext& context) noexcept;
-  void ContinueOrFail(PipeIoContext& context, DWORD postError) noexcept;
+  FinishedNow OnCompleted(PipeIoContext& context, DWORD bytes) noexcept;
+  FinishedNow OnWriteCompleted(PipeIoContext& context, DWORD bytes) noexcept;
+  FinishedNow OnReadCompleted(PipeIoContext& context, DWORD bytes) noexcept;
+  FinishedNow ReadNext(PipeIoContext& context) noexcept;
+  FinishedNow ContinueOrFail(PipeIoContext& context, const PostOutcome& outcome) noexcept;
   void FinishExchange(PipeIoContext& context) noexcept;
   void FailExchange(PipeIoContext& context, Notice notice) noexcept;
   void EndExchange(PipeIoContext& context, LONG finalState, std::string response) noexcept;

@@ -41,9 +41,21 @@ HMODULE ThisModule() {
   return module;
 }
 
+// Pipe names that fit here are read with one query; a longer value is asked
+// for its size first and read into a buffer of that size.
+constexpr DWORD kShortValueChars = 128;
+
+// value holds the stored data and, behind it, the terminator that the data
+// need not carry.
+void ComposePipePath(const wchar_t* value, std::wstring& pipePath) {
+  std::wstring path = kPipePathPrefix;
+  path += value;
+  pipePath = std::move(path);
+}
+
 // Reads "Name" into a zero-filled buffer with room for a terminator that the
 // stored data need not carry. Returns the registry's result.
-LONG ReadPipeName(HKEY key, std::wstring& pipePath) {
+LONG ReadLongPipeName(HKEY key, std::wstring& pipePath) {
   DWORD size = 0;
   LONG rc = RegQueryValueExW(key, kPipeNameValue, nullptr, nullptr, nullptr, &size);
   if (rc != ERROR_SUCCESS) return rc;
@@ -51,11 +63,20 @@ LONG ReadPipeName(HKEY key, std::wstring& pipePath) {
   DWORD type = REG_NONE;
   rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
                         reinterpret_cast<BYTE*>(value.data()), &size);
-  if (rc == ERROR_SUCCESS && type == REG_SZ) {
-    std::wstring path = kPipePathPrefix;
-    path += value.data();
-    pipePath = std::move(path);
-  }
+  if (rc == ERROR_SUCCESS && type == REG_SZ) ComposePipePath(value.data(), pipePath);
+  return rc;
+}
+
+// The same in one query for the usual short name: every open looks the name
+// up again, and each query is a round trip to the registry.
+LONG ReadPipeName(HKEY key, std::wstring& pipePath) {
+  wchar_t value[kShortValueChars + 2] = {};
+  DWORD size = kShortValueChars * sizeof(wchar_t);
+  DWORD type = REG_NONE;
+  const LONG rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(value), &size);
+  if (rc == ERROR_MORE_DATA) return ReadLongPipeName(key, pipePath);
+  if (rc == ERROR_SUCCESS && type == REG_SZ) ComposePipePath(value, pipePath);
   return rc;
 }
 
@@ -93,14 +114,30 @@ HRESULT LookupPipeName(std::wstring_view serviceName, std::wstring& pipePath) no
 
 HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceName,
                        std::wstring& pipePath) noexcept {
+  UniqueRegKey key;
+  const HRESULT hr = OpenServiceKey(rootKeyPath, serviceName, key);
+  return hr != ERROR_SUCCESS ? hr : ReadPipeNameValue(key.Get(), pipePath);
+}
+
+HRESULT OpenServiceKey(std::wstring_view rootKeyPath, std::wstring_view serviceName,
+                       UniqueRegKey& key) noexcept {
   if (rootKeyPath.size() + serviceName.size() > kMaxKeyPathLength) return kKeyPathTooLong;
   try {
     std::wstring keyPath(rootKeyPath);
     keyPath += serviceName;
-    UniqueRegKey key;
-    const LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Put());
-    if (rc != ERROR_SUCCESS) return rc;
-    return ReadPipeName(key.Get(), pipePath);
+    UniqueRegKey opened;
+    const LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, opened.Put());
+    if (rc == ERROR_SUCCESS) key = std::move(opened);
+    return rc;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  return result::kSyncOutOfMemory;
+}
+
+HRESULT ReadPipeNameValue(HKEY key, std::wstring& pipePath) noexcept {
+  try {
+    return ReadPipeName(key, pipePath);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/win_resources.h"
+
 namespace zx {
 
 inline constexpr wchar_t kDefaultSpRootKeyPath[] = L"SOFTWARE\\Velmora\\ZevCommon\\SP_ROOT\\";
@@ -33,6 +35,13 @@ HRESULT LookupPipeName(std::wstring_view serviceName, std::wstring& pipePath) no
 // The same below an explicit root key path instead of SpRootKeyPath().
 HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceName,
                        std::wstring& pipePath) noexcept;
+
+// LookupPipeName's two steps. OpenServiceKey opens the service's key for
+// reading into key (untouched on failure); ReadPipeNameValue reads its
+// "Name" value into pipePath. Both return what LookupPipeName returns.
+HRESULT OpenServiceKey(std::wstring_view rootKeyPath, std::wstring_view serviceName,
+                       UniqueRegKey& key) noexcept;
+HRESULT ReadPipeNameValue(HKEY key, std::wstring& pipePath) noexcept;
 
 // The full file name of module (null: the host process's executable).
 // Returns S_OK or E_FAIL; fileName is untouched on failure.

@@ -30,11 +30,29 @@ UniqueFile OpenWithRetries(const std::wstring& pipePath) {
   return file;
 }
 
-// A call that finished at once still completes through the port.
-DWORD Started(BOOL called) {
-  if (called) return 0;
-  const DWORD error = GetLastError();
-  return error == ERROR_IO_PENDING ? 0 : error;
+// finishesInline is the context's mode from before the call: once an
+// operation is under way that completes through the port, the context
+// belongs to the worker that dequeues it and must not be read here.
+PostOutcome Started(PipeIoContext& context, bool finishesInline, BOOL called) {
+  PostOutcome outcome;
+  if (!called) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) outcome.error = error;
+  } else if (finishesInline) {
+    outcome.finishedNow = true;
+    GetOverlappedResult(context.pipe, &context.overlapped, &outcome.bytes, FALSE);
+  }
+  return outcome;
+}
+
+using SetCompletionModesFunction = BOOL(WINAPI*)(HANDLE, UCHAR);
+
+// Looked up by name: the module also loads on systems without it.
+SetCompletionModesFunction SetCompletionModes() {
+  static const auto function = reinterpret_cast<SetCompletionModesFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
+                                             "SetFileCompletionNotificationModes")));
+  return function;
 }
 
 }  // namespace
@@ -51,16 +69,29 @@ HRESULT OpenAsyncPipe(const std::wstring& pipePath, HANDLE port, UniqueHandle& p
   return S_OK;
 }
 
-DWORD PostPipeWrite(PipeIoContext& context, std::string_view bytes) noexcept {
+PostOutcome PostPipeWrite(PipeIoContext& context, std::string_view bytes) noexcept {
   context.overlapped = OVERLAPPED{};
-  return Started(WriteFile(context.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr,
+  const bool finishesInline = context.finishesInline;
+  return Started(context, finishesInline,
+                 WriteFile(context.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr,
                            &context.overlapped));
 }
 
-DWORD PostPipeRead(PipeIoContext& context, std::size_t wanted) noexcept {
+PostOutcome PostPipeRead(PipeIoContext& context, std::size_t wanted) noexcept {
   context.overlapped = OVERLAPPED{};
   const DWORD count = static_cast<DWORD>(std::min(wanted, sizeof context.readBuffer));
-  return Started(ReadFile(context.pipe, context.readBuffer, count, nullptr, &context.overlapped));
+  const bool finishesInline = context.finishesInline;
+  return Started(context, finishesInline,
+                 ReadFile(context.pipe, context.readBuffer, count, nullptr, &context.overlapped));
+}
+
+bool FinishInlineFromNowOn(PipeIoContext& context) noexcept {
+  const SetCompletionModesFunction setModes = SetCompletionModes();
+  if (!context.finishesInline && setModes &&
+      setModes(context.pipe, FILE_SKIP_COMPLETION_PORT_ON_SUCCESS)) {
+    context.finishesInline = true;
+  }
+  return context.finishesInline;
 }
 
 bool IsPeerGone(DWORD error) noexcept {

@@ -18,11 +18,24 @@ namespace zx {
 // 0xE00C0017 (binding failed) with pipe empty.
 HRESULT OpenAsyncPipe(const std::wstring& pipePath, HANDLE port, UniqueHandle& pipe) noexcept;
 
+// How starting an operation went.
+struct PostOutcome {
+  DWORD error = 0;           // 0: under way or done; else the Win32 error
+  bool finishedNow = false;  // done at once, and no completion follows (see below)
+  DWORD bytes = 0;           // what it moved, when finishedNow
+};
+
 // Start an overlapped write of bytes / a read of up to `wanted` bytes (at
 // most the context's buffer) on the context's pipe, with a cleared
-// OVERLAPPED. Return 0 once the operation is under way, else the Win32 error.
-DWORD PostPipeWrite(PipeIoContext& context, std::string_view bytes) noexcept;
-DWORD PostPipeRead(PipeIoContext& context, std::size_t wanted) noexcept;
+// OVERLAPPED. An operation that finishes at once still completes through
+// the port, unless the context finishes such operations inline.
+PostOutcome PostPipeWrite(PipeIoContext& context, std::string_view bytes) noexcept;
+PostOutcome PostPipeRead(PipeIoContext& context, std::size_t wanted) noexcept;
+
+// Makes the context's pipe leave out of the port the completions of
+// operations that finish at once, for the caller to handle inline. False
+// where the system cannot (before Vista); nothing changes then.
+bool FinishInlineFromNowOn(PipeIoContext& context) noexcept;
 
 // The errors by which a pipe tells that its other end has gone.
 bool IsPeerGone(DWORD error) noexcept;

@@ -25,6 +25,9 @@ struct PipeIoContext {
   PipeOp operation = PipeOp::kWrite;
   // Borrowed from the transport's m_hPipe for I/O; never closed through here.
   HANDLE pipe;
+  // Set once operations on the pipe that finish at once no longer complete
+  // through the port: whoever starts one handles its completion.
+  bool finishesInline = false;
   char readBuffer[kMaxReadPiece];
   ExchangeProgress progress;
 };

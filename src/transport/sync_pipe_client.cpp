@@ -1,5 +1,6 @@
 #include "transport/sync_pipe_client.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -30,24 +31,51 @@ bool MoveAll(DWORD count, Step step) {
   return true;
 }
 
-// Reads the reply frame into reply; the body goes straight into its final buffer.
+// Bytes the first read of a reply asks for: a small reply arrives whole.
+constexpr DWORD kFirstReadBytes = 4096;
+
+// Reads the reply frame into reply. The first read takes the length field
+// and whatever of the body the pipe already holds, saving a call per reply;
+// the rest of the body goes straight into its final buffer.
 HRESULT ReadReply(SyncPipeClient& client, std::string& reply) {
-  char lengthField[kFrameLengthSize];
-  if (ReadAll(client, lengthField, sizeof lengthField) != S_OK) return result::kSyncReadFailed;
-  const std::uint32_t length = LoadFrameLength(lengthField);
+  char first[kFirstReadBytes];
+  DWORD got = 0;
+  while (got < kFrameLengthSize) {
+    DWORD moved = 0;
+    if (!ReadFile(client.pipe.Get(), first + got, sizeof first - got, &moved, nullptr)) {
+      return result::kSyncReadFailed;
+    }
+    got += moved;
+  }
+  const std::uint32_t length = LoadFrameLength(first);
   if (length == 0) return result::kSyncEmptyReply;
+  const DWORD inFirst = std::min<DWORD>(got - kFrameLengthSize, length);
   std::string body(length, '\0');
-  if (ReadAll(client, &body[0], length) != S_OK) return result::kSyncReadFailed;
+  std::copy_n(first + kFrameLengthSize, inFirst, &body[0]);
+  if (ReadAll(client, &body[inFirst], length - inFirst) != S_OK) return result::kSyncReadFailed;
   reply = std::move(body);
   return S_OK;
+}
+
+// Five attempts 50 ms apart to open the pipe.
+HRESULT OpenWithRetries(SyncPipeClient& client) {
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    client.pipe.Reset(CreateFileW(client.name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, kPipeOpenFlags, nullptr));
+    if (client.pipe) return S_OK;
+    Sleep(kOpenRetryDelayMs);
+  }
+  return result::kSyncOpenRetriesExhausted;
 }
 
 HRESULT Exchange(SyncPipeClient& client, std::string_view pathText, std::string_view json,
                  std::string& reply) {
   HRESULT hr = WaitPipeAvailable(client);
   if (hr != S_OK) return hr;
+  // Not ConnectBlocking: it would wait for an instance a second time, which
+  // costs a round trip to the system and changes nothing.
   if (!client.pipe) {
-    hr = ConnectBlocking(client);
+    hr = OpenWithRetries(client);
     if (hr != S_OK) return hr;
   }
   std::string frame;
@@ -73,14 +101,7 @@ HRESULT WaitPipeAvailable(const SyncPipeClient& client) {
 
 HRESULT ConnectBlocking(SyncPipeClient& client) {
   const HRESULT hr = WaitPipeAvailable(client);
-  if (hr != S_OK) return hr;
-  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-    client.pipe.Reset(CreateFileW(client.name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, kPipeOpenFlags, nullptr));
-    if (client.pipe) return S_OK;
-    Sleep(kOpenRetryDelayMs);
-  }
-  return result::kSyncOpenRetriesExhausted;
+  return hr == S_OK ? OpenWithRetries(client) : hr;
 }
 
 HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count) {

@@ -9,7 +9,7 @@
 
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
-#include "support/registry_snapshot.h"
+#include "support/registration_keys.h"
 #include "support/test_paths.h"
 #include "support/zxmlhttp_module.h"
 
@@ -18,30 +18,6 @@ using namespace zx;
 using namespace zx::test;
 
 namespace {
-
-struct ClassKeys {
-  const wchar_t* progId;
-  const wchar_t* clsid;
-  const wchar_t* preApproved;
-  const wchar_t* name;
-};
-
-const ClassKeys kClasses[] = {
-    {L"Zxmlhttp.ZevXMLHttpRequest_0", L"{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}",
-     L"{52e9a0b4-c7d1-4a3e-95f8-2b6c8d17e045}", L"ZevXMLHttpRequest_0 Class"},
-    {L"Zxmlhttp.ZevFileDialog_0", L"{3E8A7C51-9D2B-4F06-B4C3-71A5E0D96B28}",
-     L"{3e8a7c51-9d2b-4f06-b4c3-71a5e0d96b28}", L"ZevFileDialog_0 Class"},
-    {L"Zxmlhttp.ZevMultiFileDialog_0", L"{9C4D2E17-6A3F-4B81-8E20-D5F7B1C40A93}",
-     L"{9c4d2e17-6a3f-4b81-8e20-d5f7b1c40a93}", L"ZevMultiFileDialog_0 Class"},
-};
-
-constexpr wchar_t kLibId[] = L"{6B1F3D2A-41C7-4E8B-9A55-0C2D7E93F1A4}";
-constexpr wchar_t kPreApproved[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved\\";
-const wchar_t* const kCategories[] = {L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}",
-                                      L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}"};
-const wchar_t* const kInterfaces[] = {L"{8D2C61F0-3B7E-4A95-B1D4-6E0F92A7C385}",
-                                      L"{E47A0B93-5C2D-4F18-A6E9-13B8D0F5C27E}",
-                                      L"{1F9B3E6C-82A4-4D07-BC51-A07E4D29F836}"};
 
 std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* value) {
   wchar_t data[1024] = {};
@@ -57,24 +33,6 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 
-// Every key self-registration writes or removes.
-std::string TouchedKeys() {
-  std::string text;
-  for (const ClassKeys& c : kClasses) {
-    text += RegistrySnapshot(HKEY_CLASSES_ROOT, c.progId);
-    text += RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(c.progId) + L".1");
-    text += RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + c.clsid);
-    text += RegistrySnapshot(HKEY_LOCAL_MACHINE, std::wstring(kPreApproved) + c.preApproved);
-  }
-  for (const wchar_t* iid : kInterfaces) {
-    text += RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"Interface\\") + iid);
-  }
-  for (const wchar_t* category : kCategories) {
-    text += RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"Component Categories\\") + category);
-  }
-  return text + RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId);
-}
-
 class RegistrationTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -88,7 +46,7 @@ class RegistrationTest : public ::testing::Test {
 
 TEST_F(RegistrationTest, RegisterWritesProgIdsClassKeysCategoriesAndPreApproval) {
   ASSERT_EQ(module.Register(), S_OK);
-  for (const ClassKeys& c : kClasses) {
+  for (const ClassKeys& c : kRegisteredClasses) {
     SCOPED_TRACE(c.progId);
     std::wstring progId = c.progId, versioned = progId + L".1";
     std::wstring classKey = std::wstring(L"CLSID\\") + c.clsid;
@@ -105,26 +63,26 @@ TEST_F(RegistrationTest, RegisterWritesProgIdsClassKeysCategoriesAndPreApproval)
               BesideProgram(L"zxmlhttp.dll"));
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel"),
               L"Apartment");
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, classKey + L"\\TypeLib", nullptr), kLibId);
-    for (const wchar_t* category : kCategories) {
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, classKey + L"\\TypeLib", nullptr), kTypeLibId);
+    for (const wchar_t* category : kSafetyCategories) {
       EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, classKey + L"\\Implemented Categories\\" + category));
     }
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kPreApproved) + c.preApproved));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kPreApprovedKey) + c.preApproved));
   }
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0"));
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kTypeLibId + L"\\1.0"));
 }
 
 TEST_F(RegistrationTest, UnregisterRemovesTheClassesAndKeepsCategoriesAndPreApproval) {
   ASSERT_EQ(module.Register(), S_OK);
   ASSERT_EQ(module.Unregister(), S_OK);
   const std::string afterFirstCycle = TouchedKeys();
-  for (const ClassKeys& c : kClasses) {
+  for (const ClassKeys& c : kRegisteredClasses) {
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c.progId));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + c.clsid));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kPreApproved) + c.preApproved));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kPreApprovedKey) + c.preApproved));
   }
   EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kTypeLibId));
   for (int cycle = 0; cycle < 5; ++cycle) {
     ASSERT_EQ(module.Register(), S_OK);
     ASSERT_EQ(module.Unregister(), S_OK);

@@ -376,4 +376,39 @@ TEST_F(AsyncRequestTest, ManySequentialRequestsLeaveTheHandleCountFlat) {
   EXPECT_LE(ProcessHandleCount(), handlesBefore + 2);
 }
 
+// Workers race here: a read may finish before the worker that started it
+// has returned, and the next completion goes to another worker. Every reply
+// spans several reads, and several objects run at once on their own threads.
+TEST_F(AsyncRequestTest, RepliesStayWholeOverManyRequestsOnSeveralThreads) {
+  constexpr int kThreads = 2;
+  constexpr LONG kRequestsPerThread = 150;
+  constexpr size_t kReplyBytes = 10000;
+  Serve(L"--size " + std::to_wstring(kReplyBytes));
+  std::wstring expected;
+  while (expected.size() < kReplyBytes) expected += Echo();
+  expected.resize(kReplyBytes);
+  std::vector<LONG> intact(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      CoInitialize(nullptr);
+      {
+        RequestDriver request = NewRequest();
+        RecordingHandler complete;
+        for (LONG done = 0; done < kRequestsPerThread; ++done) {
+          if (request.OpenService(segment) != S_OK) break;
+          request->put_onreadystatechange(&complete);
+          if (request.Send(kJson) != S_OK) break;
+          if (!PumpMessagesUntil([&] { return complete.calls > done; })) break;
+          if (request.ResponseText() == expected && complete.calls == done + 1) ++intact[t];
+        }
+        request.Reset();
+      }
+      CoUninitialize();
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(intact, std::vector<LONG>(kThreads, kRequestsPerThread));
+}
+
 }  // namespace

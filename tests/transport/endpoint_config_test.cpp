@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/win_resources.h"
+#include "transport/pipe_name_lookup.h"
 
 namespace zx {
 namespace {
@@ -178,6 +179,16 @@ TEST_F(PipeNameRegistry, NameOfAnotherTypeLeavesThePipePathUnchanged) {
   }
 }
 
+TEST_F(PipeNameRegistry, NameLongerThanTheFirstQueryTakesIsReadWhole) {
+  for (size_t length : {127u, 128u, 129u, 300u}) {
+    const std::wstring name(length, L'n');
+    SetName(m_root + L"long", name);
+    std::wstring pipePath;
+    ASSERT_EQ(0, LookupPipeName(m_root, L"long", pipePath));
+    EXPECT_EQ(L"\\\\.\\Pipe\\" + name, pipePath);
+  }
+}
+
 TEST_F(PipeNameRegistry, KeyPathTooLongForItsBufferIsRefusedNotCut) {
   // 259 characters fit with the terminator; 260 do not.
   const std::wstring fitting(259 - m_root.size(), L's');
@@ -190,6 +201,44 @@ TEST_F(PipeNameRegistry, KeyPathTooLongForItsBufferIsRefusedNotCut) {
   EXPECT_EQ(ERROR_BUFFER_OVERFLOW, LookupPipeName(m_root, fitting + L"x", pipePath));
   EXPECT_EQ(ERROR_BUFFER_OVERFLOW, LookupPipeName(m_root, fitting + L"xyz", pipePath));
   EXPECT_EQ(L"previous", pipePath);
+}
+
+TEST_F(PipeNameRegistry, LookupReadsTheNameAgainAtEveryCall) {
+  PipeNameLookup lookup;
+  std::wstring pipePath;
+  SetName(m_root + L"svc", L"first");
+  ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\first", pipePath);
+  SetName(m_root + L"svc", L"second");
+  ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\second", pipePath);
+  SetName(m_root + L"other", L"third");
+  ASSERT_EQ(0, lookup.Lookup(m_root, L"other", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\third", pipePath);
+  ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\second", pipePath);
+}
+
+TEST_F(PipeNameRegistry, LookupAnswersAsLookupPipeNameWhenKeysComeAndGo) {
+  PipeNameLookup lookup;
+  std::wstring pipePath = L"previous";
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, lookup.Lookup(m_root, L"svc", pipePath));
+  SetName(m_root + L"svc", L"created");
+  ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\created", pipePath);
+
+  ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_LOCAL_MACHINE, (m_root + L"svc").c_str()));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\created", pipePath);
+  SetName(m_root + L"svc", L"recreated");
+  ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\recreated", pipePath);
+
+  const DWORD number = 7;
+  SetName(m_root + L"svc", REG_DWORD, &number, sizeof number);
+  EXPECT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"\\\\.\\Pipe\\recreated", pipePath);
+  EXPECT_EQ(ERROR_BUFFER_OVERFLOW, lookup.Lookup(m_root, std::wstring(260, L's'), pipePath));
 }
 
 TEST(PipeName, ServiceNameIsAppendedDirectlyToTheProcessRoot) {

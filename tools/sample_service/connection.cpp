@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include <algorithm>
 #include <string>
 
 #include "frame_length.h"
@@ -8,13 +9,24 @@
 namespace zxsample {
 namespace {
 
+// A request usually arrives whole: one read takes what is there, and only
+// the rest of a larger one is read after it.
+constexpr DWORD kFirstReadBytes = 4096;
+
 bool ReadRequest(StoppableIo& io, std::string& payload) {
-  char header[4];
-  if (!io.ReadExact(header, sizeof header)) return false;
-  std::uint32_t length = ReadFrameLength(header);
+  char first[kFirstReadBytes];
+  DWORD got = 0;
+  while (got < kFrameHeaderBytes) {
+    const DWORD moved = io.ReadSome(first + got, sizeof first - got);
+    if (moved == 0) return false;
+    got += moved;
+  }
+  const std::uint32_t length = ReadFrameLength(first);
   if (length > kMaxRequestBytes) return false;
+  const DWORD inFirst = std::min<DWORD>(got - kFrameHeaderBytes, length);
+  payload.assign(first + kFrameHeaderBytes, inFirst);
   payload.resize(length);
-  return io.ReadExact(payload.data(), length);
+  return io.ReadExact(payload.data() + inFirst, length - inFirst);
 }
 
 bool WriteReply(StoppableIo& io, std::string_view bytes, const ReplyOptions& options) {
@@ -38,8 +50,8 @@ bool WriteReply(StoppableIo& io, std::string_view bytes, const ReplyOptions& opt
 
 }  // namespace
 
-bool ServeConnection(HANDLE pipe, const ConnectionSettings& settings) {
-  StoppableIo io(pipe, settings.stopEvent);
+bool ServeConnection(HANDLE pipe, HANDLE ioEvent, const ConnectionSettings& settings) {
+  StoppableIo io(pipe, settings.stopEvent, ioEvent);
   std::string payload;
   if (!ReadRequest(io, payload)) return false;
   // A log that cannot be written must not pass for an empty one.

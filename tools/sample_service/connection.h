@@ -21,8 +21,9 @@ struct ConnectionSettings {
 // service should not try to allocate whatever a broken length field says.
 inline constexpr DWORD kMaxRequestBytes = 64u << 20;
 
-// Serves one connected pipe instance; the caller closes it afterwards.
-// Returns true when a whole request was read and so counts as answered.
-bool ServeConnection(HANDLE pipe, const ConnectionSettings& settings);
+// Serves one connected pipe instance with ioEvent for its overlapped I/O;
+// the caller closes the instance afterwards. Returns true when a whole
+// request was read and so counts as answered.
+bool ServeConnection(HANDLE pipe, HANDLE ioEvent, const ConnectionSettings& settings);
 
 }  // namespace zxsample

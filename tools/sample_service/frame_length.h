@@ -7,6 +7,8 @@
 
 namespace zxsample {
 
+inline constexpr unsigned kFrameHeaderBytes = 4;
+
 inline void AppendFrameLength(std::string& out, std::uint32_t length) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>(length >> shift);
 }

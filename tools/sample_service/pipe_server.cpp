@@ -1,5 +1,7 @@
 #include "pipe_server.h"
 
+#include <memory>
+
 namespace zxsample {
 namespace {
 
@@ -8,6 +10,13 @@ constexpr DWORD kBufferBytes = 64 * 1024;
 constexpr DWORD kDefaultWaitMs = 5000;
 // Between attempts when the system refuses a new instance or a connect.
 constexpr DWORD kRetryPauseMs = 50;
+constexpr DWORD kListenerStackBytes = 64 * 1024;
+
+// What a new listener thread starts with.
+struct ListenerStart {
+  PipeServer* server;
+  zx::UniqueHandle instance;
+};
 
 }  // namespace
 
@@ -16,32 +25,62 @@ PipeServer::PipeServer(std::wstring pipePath, ConnectionHandler handler, HANDLE 
     : m_pipePath(std::move(pipePath)),
       m_handler(std::move(handler)),
       m_stop(stopEvent),
-      m_limits(limits),
-      m_connectDone(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_idle(CreateEventW(nullptr, TRUE, TRUE, nullptr)),
-      m_pool([this](zx::UniqueHandle pipe) { ServeAndCount(std::move(pipe)); }) {}
+      m_limits(limits) {}
 
 DWORD PipeServer::Listen() {
-  if (!m_connectDone || !m_idle) return ERROR_NOT_ENOUGH_MEMORY;
   // FILE_FLAG_FIRST_PIPE_INSTANCE alone is not enforced everywhere (Wine):
   // an instance that answers, or is busy, belongs to another server.
   if (WaitNamedPipeW(m_pipePath.c_str(), 1) || GetLastError() == ERROR_SEM_TIMEOUT) {
     return ERROR_ACCESS_DENIED;
   }
-  return CreateInstance(true, m_listening);
+  return CreateInstance(true, m_firstInstance);
 }
 
 void PipeServer::Run() {
-  ULONGLONG deadline = m_limits.runMilliseconds ? GetTickCount64() + m_limits.runMilliseconds : 0;
-  while (AwaitClient(deadline)) {
-    zx::UniqueHandle connected = std::move(m_listening);
-    // The next listener exists before the connected instance is served or
-    // closed; if it cannot be made now, EnsureListening keeps trying.
-    CreateInstance(false, m_listening);
-    StartConnection(std::move(connected));
+  if (!StartListener(std::move(m_firstInstance))) SetEvent(m_stop);
+  const DWORD limit = m_limits.runMilliseconds ? m_limits.runMilliseconds : INFINITE;
+  if (WaitForSingleObject(m_stop, limit) == WAIT_TIMEOUT) SetEvent(m_stop);
+  JoinListeners();
+}
+
+bool PipeServer::StartListener(zx::UniqueHandle instance) {
+  zx::CriticalSectionGuard guard(m_lock);
+  if (m_joining) return false;
+  auto start = std::make_unique<ListenerStart>(ListenerStart{this, std::move(instance)});
+  HANDLE thread = CreateThread(nullptr, kListenerStackBytes, ListenerThread, start.get(),
+                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!thread) return false;
+  start.release();
+  m_listeners.emplace_back(thread);
+  return true;
+}
+
+DWORD WINAPI PipeServer::ListenerThread(void* start) {
+  std::unique_ptr<ListenerStart> owned(static_cast<ListenerStart*>(start));
+  owned->server->ListenAndServe(std::move(owned->instance));
+  return 0;
+}
+
+void PipeServer::ListenAndServe(zx::UniqueHandle instance) {
+  // One event for the thread's whole life: every overlapped call resets it
+  // when it starts.
+  zx::UniqueHandle ioEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  while (ioEvent && EnsureInstance(instance)) {
+    switch (AwaitClient(instance.Get(), ioEvent.Get())) {
+      case Connect::Connected:
+        Serve(std::move(instance), ioEvent.Get());
+        break;
+      case Connect::ClientLeft:
+        DisconnectNamedPipe(instance.Get());
+        break;
+      case Connect::Failed:
+        DisconnectNamedPipe(instance.Get());
+        if (WaitForSingleObject(m_stop, kRetryPauseMs) != WAIT_TIMEOUT) return;
+        break;
+      case Connect::Stopping:
+        return;
+    }
   }
-  m_listening.Reset();
-  WaitForSingleObject(m_idle.Get(), INFINITE);
 }
 
 DWORD PipeServer::CreateInstance(bool first, zx::UniqueHandle& instance) {
@@ -56,91 +95,89 @@ DWORD PipeServer::CreateInstance(bool first, zx::UniqueHandle& instance) {
   return ERROR_SUCCESS;
 }
 
-bool PipeServer::EnsureListening() {
-  while (!m_listening) {
-    if (CreateInstance(false, m_listening) == ERROR_SUCCESS) return true;
+bool PipeServer::EnsureInstance(zx::UniqueHandle& instance) {
+  while (!instance) {
+    if (CreateInstance(false, instance) == ERROR_SUCCESS) return true;
     if (WaitForSingleObject(m_stop, kRetryPauseMs) != WAIT_TIMEOUT) return false;
   }
   return true;
 }
 
-DWORD PipeServer::TimeLeft(ULONGLONG deadline) {
-  if (deadline == 0) return INFINITE;
-  ULONGLONG now = GetTickCount64();
-  return now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-}
-
-bool PipeServer::AwaitClient(ULONGLONG deadline) {
-  while (EnsureListening()) {
-    switch (ConnectListening(deadline)) {
-      case Connect::Connected:
-        return true;
-      case Connect::Stopping:
-        return false;
-      case Connect::ClientLeft:
-        DisconnectNamedPipe(m_listening.Get());
-        break;
-      case Connect::Failed:
-        DisconnectNamedPipe(m_listening.Get());
-        if (WaitForSingleObject(m_stop, kRetryPauseMs) != WAIT_TIMEOUT) return false;
-        break;
-    }
+PipeServer::Connect PipeServer::AwaitClient(HANDLE instance, HANDLE ioEvent) {
+  {
+    zx::CriticalSectionGuard guard(m_lock);
+    ++m_waiting;
   }
-  return false;
+  const Connect result = ConnectInstance(instance, ioEvent);
+  if (result == Connect::Connected) {
+    KeepOneListening();
+  } else {
+    zx::CriticalSectionGuard guard(m_lock);
+    --m_waiting;
+  }
+  return result;
 }
 
-PipeServer::Connect PipeServer::ConnectListening(ULONGLONG deadline) {
-  HANDLE pipe = m_listening.Get();
+PipeServer::Connect PipeServer::ConnectInstance(HANDLE instance, HANDLE ioEvent) {
   OVERLAPPED overlapped{};
-  overlapped.hEvent = m_connectDone.Get();
-  ResetEvent(overlapped.hEvent);
-  if (ConnectNamedPipe(pipe, &overlapped) || GetLastError() == ERROR_PIPE_CONNECTED) {
+  overlapped.hEvent = ioEvent;
+  if (ConnectNamedPipe(instance, &overlapped) || GetLastError() == ERROR_PIPE_CONNECTED) {
     return Connect::Connected;
   }
   if (GetLastError() == ERROR_NO_DATA) return Connect::ClientLeft;
   if (GetLastError() != ERROR_IO_PENDING) return Connect::Failed;
 
-  HANDLE waits[] = {overlapped.hEvent, m_stop};
-  bool stopping = WaitForMultipleObjects(2, waits, FALSE, TimeLeft(deadline)) != WAIT_OBJECT_0;
-  if (stopping) {
-    SetEvent(m_stop);  // when the deadline passed
-    CancelIo(pipe);
-  }
+  HANDLE waits[] = {ioEvent, m_stop};
+  const bool stopping = WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0;
+  if (stopping) CancelIo(instance);
   // Waits for the cancellation too: the OVERLAPPED must outlive the I/O.
   DWORD unused = 0;
-  bool connected = GetOverlappedResult(pipe, &overlapped, &unused, TRUE);
+  const bool connected = GetOverlappedResult(instance, &overlapped, &unused, TRUE);
   if (stopping) return Connect::Stopping;
   return connected ? Connect::Connected : Connect::Failed;
 }
 
-void PipeServer::StartConnection(zx::UniqueHandle pipe) {
-  ConnectionStarted();
-  // Without a thread to spare, serve here while the next client waits on
-  // the new listening instance.
-  if (!m_pool.Dispatch(pipe)) ServeAndCount(std::move(pipe));
+// The next instance exists before this thread turns to its client; if no
+// thread can be started for it now, this thread listens again after serving.
+void PipeServer::KeepOneListening() {
+  bool lastListener;
+  {
+    zx::CriticalSectionGuard guard(m_lock);
+    lastListener = --m_waiting == 0;
+  }
+  if (!lastListener) return;
+  zx::UniqueHandle next;
+  if (CreateInstance(false, next) == ERROR_SUCCESS) StartListener(std::move(next));
 }
 
-void PipeServer::ServeAndCount(zx::UniqueHandle pipe) {
+void PipeServer::Serve(zx::UniqueHandle instance, HANDLE ioEvent) {
   bool answered = false;
   try {
-    answered = m_handler(pipe.Get());
+    answered = m_handler(instance.Get(), ioEvent);
   } catch (...) {
     // Out of memory for a large request or reply: drop this connection only.
   }
   // Closed, not disconnected: the client can still read what is in the pipe.
-  pipe.Reset();
+  instance.Reset();
   ConnectionEnded(answered);
-}
-
-void PipeServer::ConnectionStarted() {
-  zx::CriticalSectionGuard guard(m_lock);
-  if (m_active++ == 0) ResetEvent(m_idle.Get());
 }
 
 void PipeServer::ConnectionEnded(bool answered) {
   zx::CriticalSectionGuard guard(m_lock);
   if (answered && ++m_answered == m_limits.maxRequests) SetEvent(m_stop);
-  if (--m_active == 0) SetEvent(m_idle.Get());
+}
+
+// After the stop event no listener starts, so the list stops growing and
+// every thread in it ends once its connection has.
+void PipeServer::JoinListeners() {
+  {
+    zx::CriticalSectionGuard guard(m_lock);
+    m_joining = true;
+  }
+  for (const zx::UniqueHandle& listener : m_listeners) {
+    WaitForSingleObject(listener.Get(), INFINITE);
+  }
+  m_listeners.clear();
 }
 
 }  // namespace zxsample

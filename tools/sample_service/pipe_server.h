@@ -1,25 +1,29 @@
 #pragma once
-// The listening side of \\.\Pipe\<name>: one overlapped accept loop that
-// always has a listening instance, and a pool of threads that serve the
-// connected instances.
-// A new instance is created before a connected one is handed on, so a client
-// never finds the pipe missing while the server runs.
+// The listening side of \\.\Pipe\<name>: threads that each own one pipe
+// instance, wait on it for a client, serve that client themselves and then
+// make a fresh instance. A thread that takes a client while no other thread
+// is listening first creates the next instance and starts a thread for it,
+// so a client never finds the pipe missing and a slow reply never holds up
+// the next client. Serving where the client was accepted saves a hand-over
+// per connection, which under Wine costs several wineserver round trips.
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/win_resources.h"
-#include "connection_pool.h"
 #include "pipe_security.h"
 
 namespace zxsample {
 
 class PipeServer {
  public:
-  // Serves one connected instance; returns whether it counts as a request.
-  using ConnectionHandler = std::function<bool(HANDLE pipe)>;
+  // Serves one connected instance with ioEvent, a manual-reset event the
+  // handler may use for its overlapped I/O; returns whether it counts as a
+  // request.
+  using ConnectionHandler = std::function<bool(HANDLE pipe, HANDLE ioEvent)>;
 
   struct Limits {
     std::uint32_t maxRequests = 0;  // 0: none
@@ -27,46 +31,48 @@ class PipeServer {
   };
 
   PipeServer(std::wstring pipePath, ConnectionHandler handler, HANDLE stopEvent, Limits limits);
+  ~PipeServer() { JoinListeners(); }
   PipeServer(const PipeServer&) = delete;
   PipeServer& operator=(const PipeServer&) = delete;
 
   // Creates the first instance; fails (ERROR_ACCESS_DENIED) when another
   // server already serves the name. Returns a Win32 error.
   DWORD Listen();
-  // Accepts until the stop event is set or a limit is reached (which sets
+  // Serves until the stop event is set or a limit is reached (which sets
   // the stop event), then waits for the connections in progress to end.
   void Run();
 
  private:
-  DWORD CreateInstance(bool first, zx::UniqueHandle& instance);
-  // Makes sure m_listening holds an instance; false when stopping.
-  bool EnsureListening();
-  // Waits for a client on m_listening; false when stopping.
-  bool AwaitClient(ULONGLONG deadline);
   enum class Connect { Connected, ClientLeft, Failed, Stopping };
-  // One ConnectNamedPipe on m_listening, waited for.
-  Connect ConnectListening(ULONGLONG deadline);
-  // Milliseconds until the deadline (0: none, INFINITE).
-  static DWORD TimeLeft(ULONGLONG deadline);
-  void StartConnection(zx::UniqueHandle pipe);
-  void ServeAndCount(zx::UniqueHandle pipe);
-  void ConnectionStarted();
+
+  static DWORD WINAPI ListenerThread(void* start);
+  // Takes instance (or makes one when it is empty) and listens on it.
+  bool StartListener(zx::UniqueHandle instance);
+  void ListenAndServe(zx::UniqueHandle instance);
+  DWORD CreateInstance(bool first, zx::UniqueHandle& instance);
+  // Makes sure instance holds one; false when stopping.
+  bool EnsureInstance(zx::UniqueHandle& instance);
+  // One ConnectNamedPipe on instance, waited for, counted as listening.
+  Connect AwaitClient(HANDLE instance, HANDLE ioEvent);
+  Connect ConnectInstance(HANDLE instance, HANDLE ioEvent);
+  // Called with a client connected: keeps an instance listening elsewhere.
+  void KeepOneListening();
+  void Serve(zx::UniqueHandle instance, HANDLE ioEvent);
   void ConnectionEnded(bool answered);
+  void JoinListeners();
 
   std::wstring m_pipePath;
   ConnectionHandler m_handler;
   HANDLE m_stop;
   Limits m_limits;
-  zx::UniqueHandle m_listening;
-  zx::UniqueHandle m_connectDone;
-  zx::UniqueHandle m_idle;  // set while no connection is in progress
   PipeSecurity m_security;
+  zx::UniqueHandle m_firstInstance;  // from Listen until Run hands it on
 
-  zx::CriticalSection m_lock;  // guards the two counters below
-  std::uint32_t m_active = 0;
+  zx::CriticalSection m_lock;  // guards the members below
+  std::vector<zx::UniqueHandle> m_listeners;
+  std::uint32_t m_waiting = 0;  // listeners waiting for a client
   std::uint32_t m_answered = 0;
-  // Last, so that its threads are joined while everything they use lives.
-  ConnectionPool m_pool;
+  bool m_joining = false;  // no listener starts any more
 };
 
 }  // namespace zxsample

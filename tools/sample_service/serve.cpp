@@ -86,7 +86,8 @@ int Serve(const ServiceOptions& options, HANDLE stopEvent,
   ConnectionSettings settings{options.reply, composer, log, stopEvent};
   PipeServer server(
       zx::kPipePathPrefix + options.pipeName,
-      [&settings](HANDLE pipe) { return ServeConnection(pipe, settings); }, stopEvent,
+      [&settings](HANDLE pipe, HANDLE ioEvent) { return ServeConnection(pipe, ioEvent, settings); },
+      stopEvent,
       {options.maxRequests, options.exitAfterMs});
   if (int failed = Publish(server, options)) return failed;
 

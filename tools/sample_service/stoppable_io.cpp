@@ -2,9 +2,6 @@
 
 namespace zxsample {
 
-StoppableIo::StoppableIo(HANDLE pipe, HANDLE stopEvent)
-    : m_pipe(pipe), m_stop(stopEvent), m_ioDone(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-
 bool StoppableIo::ReadExact(char* buffer, DWORD count) {
   for (DWORD done = 0; done < count;) {
     DWORD moved = Transfer(Direction::Read, buffer + done, count - done);
@@ -28,9 +25,8 @@ bool StoppableIo::Pause(DWORD milliseconds) {
 }
 
 DWORD StoppableIo::Transfer(Direction direction, char* buffer, DWORD count) {
-  if (!m_ioDone) return 0;
   OVERLAPPED overlapped{};
-  overlapped.hEvent = m_ioDone.Get();
+  overlapped.hEvent = m_ioDone;
   BOOL started = direction == Direction::Read
                      ? ReadFile(m_pipe, buffer, count, nullptr, &overlapped)
                      : WriteFile(m_pipe, buffer, count, nullptr, &overlapped);
@@ -38,7 +34,7 @@ DWORD StoppableIo::Transfer(Direction direction, char* buffer, DWORD count) {
 
   bool stopped = false;
   if (!started) {
-    HANDLE waits[] = {m_ioDone.Get(), m_stop};
+    HANDLE waits[] = {m_ioDone, m_stop};
     stopped = WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0;
     if (stopped) CancelIo(m_pipe);
   }

@@ -4,19 +4,23 @@
 // the service from ending.
 #include <windows.h>
 
-#include "common/win_resources.h"
-
 namespace zxsample {
 
 class StoppableIo {
  public:
-  StoppableIo(HANDLE pipe, HANDLE stopEvent);
+  // ioEvent: a manual-reset event for the OVERLAPPED, borrowed; each call
+  // that starts I/O resets it.
+  StoppableIo(HANDLE pipe, HANDLE stopEvent, HANDLE ioEvent)
+      : m_pipe(pipe), m_stop(stopEvent), m_ioDone(ioEvent) {}
 
   // Each returns false when the transfer failed, the peer went away, or the
   // stop event was set first.
   bool ReadExact(char* buffer, DWORD count);
   bool WriteAll(const char* data, DWORD count);
   bool Pause(DWORD milliseconds);
+  // One read of up to count bytes: what the pipe holds, or the next bytes to
+  // arrive. Returns the bytes read, 0 on failure.
+  DWORD ReadSome(char* buffer, DWORD count) { return Transfer(Direction::Read, buffer, count); }
 
  private:
   enum class Direction { Read, Write };
@@ -25,7 +29,7 @@ class StoppableIo {
 
   HANDLE m_pipe;
   HANDLE m_stop;
-  zx::UniqueHandle m_ioDone;  // manual-reset, as the OVERLAPPED needs it
+  HANDLE m_ioDone;
 };
 
 }  // namespace zxsample

@@ -1,0 +1,45 @@
+#!/bin/bash
+# Builds the benchmark, runs it under Wine against the sample service and a
+# loopback HTTP server, and writes docs/benchmarks.md and its chart from
+# that one run.
+#   scripts/benchmark.sh           the full run (several minutes)
+#   scripts/benchmark.sh --tiny    every row once with tiny counts; checks
+#                                  that the benchmark works, writes no docs
+# Other arguments go to the benchmark program (--rounds <n>, --requests <n>).
+# ZX_BENCH_TREE=<build tree> builds and runs in that tree instead of
+# build/win32 (the docs are written all the same).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+. scripts/wine-env.sh
+
+scripts/setup.sh
+# The report is written by a standard-library Python script.
+if ! command -v python3 >/dev/null; then
+  as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y --no-install-recommends python3
+fi
+
+tree=${ZX_BENCH_TREE:-build/win32}
+if [ "$tree" = build/win32 ]; then
+  cmake --preset win32 >/dev/null
+else
+  cmake --preset win32 -B "$tree" >/dev/null
+fi
+cmake --build "$tree" --target benchmark zxmlhttp zxsample_service
+
+zx_wine_env "$tree"
+zx_wine_prefix_ready || { echo "benchmark: could not create $WINEPREFIX" >&2; exit 2; }
+results="$(cd "$tree" && pwd)/benchmark-results.tsv"
+rm -f "$results"
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+scripts/wine-run "$tree/bin/benchmark.exe" --results "$(winepath -w "$results")" "$@"
+
+case " $* " in *" --tiny "*) exit 0 ;; esac
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
+memory=$(awk '/MemTotal/ {printf "%.0f GB", $2 / 1048576}' /proc/meminfo)
+machine="$cpu, $(nproc) logical processors, $memory, $(uname -sr)"
+python3 tools/benchmark/write_report.py "$results" docs/benchmarks.md \
+  docs/images/benchmark_latency.png "scripts/benchmark.sh${*:+ $*}" "$machine" \
+  "$(wine --version)" "$(date -u +%Y-%m-%d)" "$load (1, 5, 15 minutes)"
+echo "wrote docs/benchmarks.md and docs/images/benchmark_latency.png"

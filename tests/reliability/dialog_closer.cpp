@@ -1,0 +1,32 @@
+#include "reliability/dialog_closer.h"
+
+namespace zx::test {
+namespace {
+
+constexpr DWORD kLookEveryMs = 20;
+
+}  // namespace
+
+DialogCloser::DialogCloser()
+    : m_threadId(GetCurrentThreadId()), m_thread(&DialogCloser::Watch, this) {}
+
+DialogCloser::~DialogCloser() {
+  m_stop = true;
+  m_thread.join();
+}
+
+void DialogCloser::Watch() {
+  while (!m_stop) {
+    EnumThreadWindows(m_threadId, &DialogCloser::CloseIfShown, 0);
+    Sleep(kLookEveryMs);
+  }
+}
+
+// Closing a dialog is its Cancel; hidden windows (the callback window, a
+// dialog still being set up) are left alone.
+BOOL CALLBACK DialogCloser::CloseIfShown(HWND window, LPARAM) {
+  if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+}  // namespace zx::test

@@ -1,0 +1,44 @@
+#pragma once
+// The request object driven as a page drives it, through its interface:
+// synchronously, or asynchronously with this thread's message loop bringing
+// back the handler call.
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "com/zxmlhttp_idl.h"
+#include "support/recording_handler.h"
+#include "support/request_driver.h"
+#include "support/zxmlhttp_module.h"
+
+namespace zxbench {
+
+// A new request object from the module's own factory; null on failure.
+Microsoft::WRL::ComPtr<IZevXMLHttpRequest> NewRequestObject(
+    const zx::test::ZxmlhttpModule& module);
+
+class ObjectClient {
+ public:
+  explicit ObjectClient(Microsoft::WRL::ComPtr<IZevXMLHttpRequest> object);
+  ~ObjectClient();
+  ObjectClient(const ObjectClient&) = delete;
+  ObjectClient& operator=(const ObjectClient&) = delete;
+
+  // open, send and, asynchronously, the message loop until the handler has
+  // been called: the reply is stored in the object.
+  bool Exchange(bool async, const std::wstring& url, const std::wstring& form);
+  // responseText, which also re-arms the object for the next open; false
+  // when the text is empty.
+  bool TakeText();
+  // Both, as a page does per request.
+  bool Request(bool async, const std::wstring& url, const std::wstring& form) {
+    return Exchange(async, url, form) && TakeText();
+  }
+
+ private:
+  zx::test::RequestDriver m_request;
+  zx::test::RecordingHandler m_complete;
+};
+
+}  // namespace zxbench
