@@ -42,7 +42,7 @@ if ! resolves "${packages[@]}"; then
   printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' | as_root tee "$pin" >/dev/null
   for _ in 1 2 3 4 5 6; do
     resolves "${packages[@]}" "${extra[@]}" && break
-    mapfile -t blocked < <(grep -oE '[a-z0-9.+-]+:i386 but it is not (going to be )?installable|[a-z0-9.+-]+:i386 but it is not going to be installed' /tmp/zx-apt-sim.log \
+    mapfile -t blocked < <(grep -oE '[a-z0-9.+-]+:i386( \([^)]*\))? but it is not (going to be installed|installable)' /tmp/zx-apt-sim.log \
                            | sed 's/:i386.*//' | sort -u)
     [ ${#blocked[@]} -gt 0 ] || break
     for lib in "${blocked[@]}"; do
