@@ -5,7 +5,8 @@
 #   scripts/benchmark.sh           the full run (several minutes)
 #   scripts/benchmark.sh --tiny    every row once with tiny counts; checks
 #                                  that the benchmark works, writes no docs
-# Other arguments go to the benchmark program (--rounds <n>, --requests <n>).
+# Other arguments go to the benchmark program (--rounds <n>, --requests <n>,
+# --script-requests <n>).
 # ZX_BENCH_TREE=<build tree> builds and runs in that tree instead of
 # build/win32 (the docs are written all the same).
 set -euo pipefail
@@ -32,8 +33,9 @@ zx_wine_env "$tree"
 zx_wine_prefix_ready || { echo "benchmark: could not create $WINEPREFIX" >&2; exit 2; }
 results="$(cd "$tree" && pwd)/benchmark-results.tsv"
 rm -f "$results"
-load=$(cut -d' ' -f1-3 /proc/loadavg)
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 scripts/wine-run "$tree/bin/benchmark.exe" --results "$(winepath -w "$results")" "$@"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 case " $* " in *" --tiny "*) exit 0 ;; esac
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
@@ -41,5 +43,6 @@ memory=$(awk '/MemTotal/ {printf "%.0f GB", $2 / 1048576}' /proc/meminfo)
 machine="$cpu, $(nproc) logical processors, $memory, $(uname -sr)"
 python3 tools/benchmark/write_report.py "$results" docs/benchmarks.md \
   docs/images/benchmark_latency.png "scripts/benchmark.sh${*:+ $*}" "$machine" \
-  "$(wine --version)" "$(date -u +%Y-%m-%d)" "$load (1, 5, 15 minutes)"
+  "$(wine --version)" "$(date -u +%Y-%m-%d)" \
+  "$load_before before the run, $load_after after it (1, 5, 15 minutes)"
 echo "wrote docs/benchmarks.md and docs/images/benchmark_latency.png"

@@ -10,6 +10,25 @@ VARIANT Typed(VARTYPE type) {
   return value;
 }
 
+// Any call, with DISPID_PROPERTYPUT named when the flags ask for a put.
+InvokeResult Call(IDispatch* object, DISPID id, WORD flags, const Arguments& arguments) {
+  std::vector<VARIANT> reversed = arguments.Reversed();
+  DISPID putId = DISPID_PROPERTYPUT;
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  DISPPARAMS parameters = {reversed.data(), put ? &putId : nullptr,
+                           static_cast<UINT>(reversed.size()), put ? 1u : 0u};
+  InvokeResult result;
+  EXCEPINFO exception = {};
+  UINT argumentError = 0;
+  result.invoke = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
+                                 result.value.Put(), &exception, &argumentError);
+  result.code = result.invoke == DISP_E_EXCEPTION ? exception.scode : result.invoke;
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return result;
+}
+
 }  // namespace
 
 Arguments::~Arguments() {
@@ -78,24 +97,6 @@ VARIANT Omitted() {
   VARIANT value = Typed(VT_ERROR);
   V_ERROR(&value) = DISP_E_PARAMNOTFOUND;
   return value;
-}
-
-InvokeResult Call(IDispatch* object, DISPID id, WORD flags, const Arguments& arguments) {
-  std::vector<VARIANT> reversed = arguments.Reversed();
-  DISPID putId = DISPID_PROPERTYPUT;
-  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-  DISPPARAMS parameters = {reversed.data(), put ? &putId : nullptr,
-                           static_cast<UINT>(reversed.size()), put ? 1u : 0u};
-  InvokeResult result;
-  EXCEPINFO exception = {};
-  UINT argumentError = 0;
-  result.invoke = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
-                                 result.value.Put(), &exception, &argumentError);
-  result.code = result.invoke == DISP_E_EXCEPTION ? exception.scode : result.invoke;
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  return result;
 }
 
 InvokeResult CallMethod(IDispatch* object, DISPID id, const Arguments& arguments) {

@@ -52,8 +52,5 @@ struct InvokeResult {
 InvokeResult CallMethod(IDispatch* object, DISPID id, const Arguments& arguments);
 InvokeResult GetProperty(IDispatch* object, DISPID id);
 InvokeResult PutProperty(IDispatch* object, DISPID id, VARIANT value);
-// Any call: flags and argument list as given, with DISPID_PROPERTYPUT named
-// when the flags ask for a put.
-InvokeResult Call(IDispatch* object, DISPID id, WORD flags, const Arguments& arguments);
 
 }  // namespace zx::test

@@ -177,7 +177,7 @@ class FaultInjectionTest : public ::testing::TestWithParam<FaultMode> {
       r->put_onreadystatechange(&complete);
       std::thread killer = killing ? KillAfterRequest(iteration + 1) : std::thread();
       EXPECT_EQ(r.Send(kJson), expected.send);
-      if (async) FinishAsynchronousExchange(expected, completionsBefore);
+      if (async) FinishAsynchronousExchange(expected, completionsBefore, disconnectionsBefore);
       if (killer.joinable()) killer.join();
       if (!async && expected.send == S_OK) CheckResponse(expected);
     }
@@ -187,15 +187,19 @@ class FaultInjectionTest : public ::testing::TestWithParam<FaultMode> {
     EXPECT_EQ(lost.calls - disconnectionsBefore, expected.disconnections);
   }
 
-  // Waits for the handler of a completed exchange, or else until the
-  // workers have ended the exchange silently.
-  void FinishAsynchronousExchange(const Outcome& expected, LONG completionsBefore) {
-    if (expected.completions == 0) {
-      EXPECT_TRUE(request->WaitUntilExchangeEnded());
+  // Waits for the handler the workers post, if any, then until they have
+  // ended the exchange: they post after letting go of it.
+  void FinishAsynchronousExchange(const Outcome& expected, LONG completionsBefore,
+                                  LONG disconnectionsBefore) {
+    if (expected.completions > 0) {
+      ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > completionsBefore; }));
+      CheckResponse(expected);
       return;
     }
-    ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > completionsBefore; }));
-    CheckResponse(expected);
+    if (expected.disconnections > 0) {
+      ASSERT_TRUE(PumpMessagesUntil([&] { return lost.calls > disconnectionsBefore; }));
+    }
+    EXPECT_TRUE(request->WaitUntilExchangeEnded());
   }
 
   void CheckResponse(const Outcome& expected) {

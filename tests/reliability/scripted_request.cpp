@@ -23,6 +23,7 @@ void ScriptedRequestTest::TearDown() {
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kDefaultSpRootKeyPath + segment).c_str());
   EXPECT_EQ(complete.refs, 1);
   EXPECT_EQ(lost.refs, 1);
+  EXPECT_EQ(usable.refs, 1);
   EXPECT_EQ(module.CanUnloadNow(), S_OK);
   CoUninitialize();
 }
@@ -61,11 +62,11 @@ bool ScriptedRequestTest::WaitForCompletion(LONG callsBefore) {
 void ScriptedRequestTest::ExpectUsable(bool async) {
   // Whatever the page left in flight ends first.
   ASSERT_TRUE(driver->WaitUntilExchangeEnded());
-  const LONG callsBefore = complete.calls;
+  const LONG callsBefore = usable.calls;
   ASSERT_EQ(driver->OpenService(segment, async), S_OK);
-  WatchCompletion();
+  (*driver)->put_onreadystatechange(&usable);
   ASSERT_EQ(driver->Send(L"%7B%22ok%22%3A1%7D"), S_OK);
-  ASSERT_TRUE(WaitForCompletion(callsBefore));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return usable.calls > callsBefore; }));
   EXPECT_EQ(driver->ResponseText(), EchoOf("{\"ok\":1}"));
 }
 

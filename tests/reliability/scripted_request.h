@@ -23,7 +23,6 @@ namespace zx::test {
 namespace request_dispid {
 inline constexpr DISPID kOpen = 1;
 inline constexpr DISPID kSetRequestHeader = 2;
-inline constexpr DISPID kGetResponseHeader = 3;
 inline constexpr DISPID kSend = 5;
 inline constexpr DISPID kAbort = 6;
 inline constexpr DISPID kResponseText = 10;
@@ -52,11 +51,13 @@ class ScriptedRequestTest : public ::testing::Test {
   void WatchCompletion() { (*driver)->put_onreadystatechange(&complete); }
   // Until an asynchronous exchange has ended and its handler has run.
   bool WaitForCompletion(LONG callsBefore);
-  // Opens, sends and reads a good request through the interface.
+  // Opens, sends and reads a good request through the interface. Its own
+  // handler tells when it is done: a handler call the page's last exchange
+  // posted may still be on its way.
   void ExpectUsable(bool async);
 
   ZxmlhttpModule module;
-  RecordingHandler complete, lost;  // outlive the object
+  RecordingHandler complete, lost, usable;  // outlive the object
   std::wstring segment = UniqueName(L"zxpage");
   TempFile log{L"zxpagelog"};
   std::unique_ptr<SampleServiceProcess> service;

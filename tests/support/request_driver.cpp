@@ -4,6 +4,11 @@
 #include "support/message_pump.h"
 
 namespace zx::test {
+namespace {
+
+constexpr DWORD kHandlerPostGraceMs = 100;
+
+}  // namespace
 
 VARIANT BoolArgument(bool value) {
   VARIANT v;
@@ -57,7 +62,9 @@ bool RequestDriver::WaitUntilExchangeEnded() {
   ResponseText();
   const bool ended =
       PumpMessagesUntil([this] { return Open(L"no-cgi-prefix") != Code(0xE00D000D); });
-  PumpPendingMessages();  // what the exchange posted just before it ended
+  // The worker posts the handler call right after it ends the exchange:
+  // give that message time to arrive, then dispatch it.
+  PumpMessagesUntil([] { return false; }, kHandlerPostGraceMs);
   return ended;
 }
 

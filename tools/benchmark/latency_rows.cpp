@@ -12,17 +12,16 @@
 namespace zxbench {
 namespace {
 
-using Turn = std::function<double(long count)>;
+using Request = std::function<bool()>;
+using ScriptTurn = std::function<double(long count)>;
 
-// Requests made untimed before each timed turn, so that a turn does not
-// start in the wake of the previous one (a script host that has just ended,
-// another client's connection still closing).
-constexpr long kSettleRequests = 20;
+// The rows made from this program are timed in small batches taken in turns,
+// so that within a round every one of them meets the same load; a round's
+// figure for a row is its time over all its batches.
+constexpr long kBatchRequests = 5;
 
-double SettledTimePerCall(long count, const std::function<bool()>& one) {
-  if (TimePerCall(kSettleRequests, one) < 0) return -1;
-  return TimePerCall(count, one);
-}
+// The rows, in the order of the table.
+enum Row : size_t { kBare, kInterface, kDispatch, kScript, kAsync, kAsyncBare, kWinHttp };
 
 Microsoft::WRL::ComPtr<IDispatch> NewDispatchObject(const zx::test::ZxmlhttpModule& module) {
   Microsoft::WRL::ComPtr<IDispatch> object;
@@ -50,29 +49,45 @@ std::wstring HttpUrl(unsigned short port, const SampleRequest& sample) {
          L"/query";
 }
 
-// One turn per row, in the order of the rows; each times count requests.
-std::vector<Turn> TurnsOf(LatencyClients& c, const SampleRequest& s) {
+// One request of each row made from this program, indexed by Row.
+std::vector<std::pair<Row, Request>> InProcessRequests(LatencyClients& c, const SampleRequest& s) {
   return {
-      [&](long n) {
-        return SettledTimePerCall(n, [&] { return BlockingExchange(s.pipePath, s.frame, c.reply); });
-      },
-      [&](long n) {
-        return SettledTimePerCall(n, [&] { return c.syncObject.Request(false, s.url, s.form); });
-      },
-      [&](long n) { return SettledTimePerCall(n, [&] { return c.byName.Request(s.url, s.form); }); },
-      [&](long n) { return TimeScriptLoop(ScriptClient::RequestObject, s.url, s.encodedJson, n); },
-      [&](long n) {
-        return SettledTimePerCall(n, [&] { return c.asyncObject.Request(true, s.url, s.form); });
-      },
-      [&](long n) {
-        return SettledTimePerCall(
-            n, [&] { return c.overlapped.Exchange(s.pipePath, s.frame, c.reply); });
-      },
-      [&](long n) {
-        if (!c.http.Port()) return -1.0;
-        return TimeScriptLoop(ScriptClient::WinHttp, HttpUrl(c.http.Port(), s), s.encodedJson, n);
-      },
+      {kBare, [&] { return BlockingExchange(s.pipePath, s.frame, c.reply); }},
+      {kInterface, [&] { return c.syncObject.Request(false, s.url, s.form); }},
+      {kDispatch, [&] { return c.byName.Request(s.url, s.form); }},
+      {kAsync, [&] { return c.asyncObject.Request(true, s.url, s.form); }},
+      {kAsyncBare, [&] { return c.overlapped.Exchange(s.pipePath, s.frame, c.reply); }},
   };
+}
+
+// The script rows: each turn is one run of the script host.
+std::vector<std::pair<Row, ScriptTurn>> ScriptTurns(LatencyClients& c, const SampleRequest& s) {
+  return {
+      {kScript,
+       [&](long n) { return TimeScriptLoop(ScriptClient::RequestObject, s.url, s.encodedJson, n); }},
+      {kWinHttp,
+       [&](long n) {
+         if (!c.http.Port()) return -1.0;
+         return TimeScriptLoop(ScriptClient::WinHttp, HttpUrl(c.http.Port(), s), s.encodedJson, n);
+       }},
+  };
+}
+
+// count requests of each in-process row in batches, the rows' order shuffled
+// for every batch; milliseconds per request of each (-1 when one failed).
+void TimeInterleaved(const std::vector<std::pair<Row, Request>>& requests, long count, long round,
+                     std::vector<LatencyRow>& rows) {
+  std::vector<double> milliseconds(requests.size(), 0);
+  const long batches = (count + kBatchRequests - 1) / kBatchRequests;
+  for (long batch = 0; batch < batches; ++batch) {
+    for (size_t i : RoundOrder(requests.size(), round * batches + batch)) {
+      const double perRequest = TimePerCall(kBatchRequests, requests[i].second);
+      milliseconds[i] = milliseconds[i] < 0 || perRequest < 0 ? -1 : milliseconds[i] + perRequest;
+    }
+  }
+  for (size_t i = 0; i < requests.size(); ++i) {
+    rows[requests[i].first].msPerRequest.push_back(milliseconds[i] < 0 ? -1 : milliseconds[i] / batches);
+  }
 }
 
 }  // namespace
@@ -89,12 +104,21 @@ std::vector<LatencyRow> MeasureLatency(const zx::test::ZxmlhttpModule& module,
       {"6", "WinHttp from JScript, loopback HTTP", {}},
   };
   LatencyClients clients(module);
-  const std::vector<Turn> turns = TurnsOf(clients, sample);
+  const auto requests = InProcessRequests(clients, sample);
+  const auto scripts = ScriptTurns(clients, sample);
   // A few requests each first: code paths, windows and worker pools warm.
-  for (const Turn& turn : turns) turn(5);
+  for (const auto& request : requests) TimePerCall(kBatchRequests, request.second);
+  for (const auto& script : scripts) script.second(kBatchRequests);
+  // Each round: the in-process block and the two script turns, in an order
+  // shuffled anew for each round.
   for (long round = 0; round < plan.rounds; ++round) {
-    for (size_t row : RoundOrder(turns.size(), round)) {
-      rows[row].msPerRequest.push_back(turns[row](plan.requestsPerTurn));
+    for (size_t part : RoundOrder(scripts.size() + 1, round)) {
+      if (part == scripts.size()) {
+        TimeInterleaved(requests, plan.requests, round, rows);
+      } else {
+        const auto& [row, turn] = scripts[part];
+        rows[row].msPerRequest.push_back(turn(plan.scriptRequests));
+      }
     }
   }
   return rows;

@@ -1,6 +1,6 @@
 #pragma once
 // Rows 1 to 6: the time of one small request (about 1 KB of JSON each way)
-// made by each kind of client, measured in turns, round after round.
+// made by each kind of client, measured round after round.
 #include <string>
 #include <vector>
 
@@ -18,7 +18,8 @@ struct LatencyRow {
 
 struct LatencyPlan {
   long rounds;
-  long requestsPerTurn;
+  long requests;        // per round, of each row the program makes itself
+  long scriptRequests;  // per round, of each script row
 };
 
 // Measures every row against the echo service of sample; the WinHttp row

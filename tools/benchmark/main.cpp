@@ -1,6 +1,7 @@
 // benchmark: the request object next to a bare pipe client and to loopback
 // HTTP, every row measured in turns within one run.
-//   benchmark [--tiny] [--rounds <n>] [--requests <n>] [--results <file>]
+//   benchmark [--tiny] [--rounds <n>] [--requests <n>] [--script-requests <n>]
+//             [--results <file>]
 // --tiny runs every row with the smallest counts (a smoke run, not figures).
 // Exit code: 0 when every measurement succeeded (targets met or not), 1 when
 // one failed, 2 on a bad command line.
@@ -21,19 +22,19 @@ using namespace zxbench;
 namespace {
 
 struct Plan {
-  LatencyPlan latency{31, 60};
+  LatencyPlan latency{31, 200, 100};
   std::vector<std::uint32_t> largeSizes{1u << 20, 16u << 20};
   long largeRounds = 5;
   std::vector<long> threadCounts{1, 2, 4, 8};
   long requestsPerThread = 100;
-  long threadRounds = 3;
+  long threadRounds = 5;
   long soakRequests = 10000;
   std::wstring resultsPath;
 };
 
 Plan TinyPlan() {
   Plan plan;
-  plan.latency = {1, 5};
+  plan.latency = {1, 5, 5};
   plan.largeSizes = {64u << 10};
   plan.largeRounds = 1;
   plan.threadCounts = {1, 2};
@@ -61,7 +62,9 @@ bool ParseArguments(const std::vector<std::wstring>& args, Plan& plan) {
     } else if (args[i] == L"--rounds" && hasValue) {
       if (!ParsePositive(args[++i].c_str(), plan.latency.rounds)) return false;
     } else if (args[i] == L"--requests" && hasValue) {
-      if (!ParsePositive(args[++i].c_str(), plan.latency.requestsPerTurn)) return false;
+      if (!ParsePositive(args[++i].c_str(), plan.latency.requests)) return false;
+    } else if (args[i] == L"--script-requests" && hasValue) {
+      if (!ParsePositive(args[++i].c_str(), plan.latency.scriptRequests)) return false;
     } else {
       return false;
     }
@@ -81,9 +84,9 @@ int Run(const Plan& plan) {
   if (FAILED(module.Register())) return Fail(L"zxmlhttp.dll did not register");
   BenchServices services(plan.largeSizes);
   if (!services.Started()) return Fail(L"the sample services did not start");
-  std::printf("%ld rounds; rows 1-6: %ld requests per turn; medians, ratios are medians of "
-              "per-round ratios\n",
-              plan.latency.rounds, plan.latency.requestsPerTurn);
+  std::printf("%ld rounds; rows 1-6: %ld requests per round each, %ld of the script rows; "
+              "medians, ratios are medians of per-round ratios\n",
+              plan.latency.rounds, plan.latency.requests, plan.latency.scriptRequests);
   BenchResults results;
   results.latency = MeasureLatency(module, services.Echo(), plan.latency);
   results.large = MeasureLargeReplies(module, services.Large(), services.Echo(), plan.largeRounds);
@@ -110,7 +113,8 @@ int wmain(int argc, wchar_t** argv) {
     Plan plan;
     status = ParseArguments(args, plan) ? Run(plan) : 2;
     if (status == 2) {
-      std::fputws(L"usage: benchmark [--tiny] [--rounds <n>] [--requests <n>] [--results <file>]\n",
+      std::fputws(L"usage: benchmark [--tiny] [--rounds <n>] [--requests <n>] "
+                  L"[--script-requests <n>] [--results <file>]\n",
                   stderr);
     }
   }
