@@ -73,4 +73,21 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 void FrameSolid(HDC dc, const RECT& rect, COLORREF color);
 void DrawSegments(HDC dc, COLORREF color, std::initializer_list<Segment> segments);
 
+// WM_PAINT and WM_PRINTCLIENT for a control that draws its whole client
+// area with paint(HDC); false for any other message.
+template <class Paint>
+bool HandlePaintMessage(HWND window, UINT message, WPARAM wParam, Paint paint) {
+  if (message == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wParam));
+    return true;
+  }
+  if (message != WM_PAINT) return false;
+  PAINTSTRUCT ps;
+  if (HDC dc = BeginPaint(window, &ps)) {
+    paint(dc);
+    EndPaint(window, &ps);
+  }
+  return true;
+}
+
 }  // namespace zx

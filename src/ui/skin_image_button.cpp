@@ -1,5 +1,7 @@
 #include "ui/skin_image_button.h"
 
+#include "ui/gdi_tools.h"
+
 namespace zx {
 
 SkinImageButton::~SkinImageButton() {
@@ -73,18 +75,8 @@ bool SkinImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
   }
   result = 0;
+  if (HandlePaintMessage(Handle(), message, wParam, [this](HDC dc) { Paint(dc); })) return true;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (HDC dc = BeginPaint(Handle(), &paint)) {
-        Paint(dc);
-        EndPaint(Handle(), &paint);
-      }
-      return true;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wParam));
-      return true;
     case WM_LBUTTONDOWN:
       OnLButtonDown();
       return true;

@@ -13,18 +13,8 @@ BOOL SkinLabel::Attach(HWND label) {
 
 bool SkinLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
   result = 0;
+  if (HandlePaintMessage(Handle(), message, wParam, [this](HDC dc) { Paint(dc); })) return true;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (HDC dc = BeginPaint(Handle(), &paint)) {
-        Paint(dc);
-        EndPaint(Handle(), &paint);
-      }
-      return true;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wParam));
-      return true;
     case WM_ERASEBKGND:  // the parent's background stays
       return true;
     default:

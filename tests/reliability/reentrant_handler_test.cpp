@@ -11,58 +11,22 @@
 
 #include "reliability/scripted_request.h"
 #include "support/message_pump.h"
+#include "support/recording_handler.h"
 #include "transport/endpoint_config.h"
 
 using namespace zx::test;
 
 namespace {
 
-// A handler counted like a script function: the object's reference may be
-// its last one. It is never freed here, so a release while it runs is
-// recorded instead of touching freed memory.
-class CountedHandler final : public IDispatch {
- public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return E_NOINTERFACE;
-    *ppv = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-  STDMETHODIMP_(ULONG) Release() override {
-    if (--refs == 0 && running) releasedWhileRunning = true;
-    return refs;
-  }
-  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                      UINT*) override {
-    running = true;
-    ++calls;
-    if (onCall) onCall();
-    running = false;
-    return S_OK;
-  }
-
-  ULONG refs = 1;  // the test's own
-  LONG calls = 0;
-  bool running = false;
-  bool releasedWhileRunning = false;
-  std::function<void()> onCall;
-};
-
 class ReentrantHandlerTest : public ScriptedRequestTest {
  protected:
   // The object holds the only reference to handler once the test has let
   // go of its own.
-  void HandOver(CountedHandler& handler, DISPID property) {
+  void HandOver(RecordingHandler& handler, DISPID property) {
     ASSERT_EQ(PutProperty(page.Get(), property, Object(&handler)).code, S_OK);
     handler.Release();
   }
-  void DropFromInside(CountedHandler& handler, DISPID property) {
+  void DropFromInside(RecordingHandler& handler, DISPID property) {
     handler.onCall = [this, property] {
       EXPECT_EQ(PutProperty(page.Get(), property, Object(nullptr)).code, S_OK);
     };
@@ -72,7 +36,7 @@ class ReentrantHandlerTest : public ScriptedRequestTest {
 TEST_F(ReentrantHandlerTest, HandlerMayDropItselfWhileItRuns) {
   for (bool async : {false, true}) {
     SCOPED_TRACE(async ? "asynchronous" : "synchronous");
-    CountedHandler handler;
+    RecordingHandler handler;
     DropFromInside(handler, request_dispid::kOnReadyStateChange);
     ASSERT_EQ(driver->OpenService(segment, async), S_OK);
     HandOver(handler, request_dispid::kOnReadyStateChange);
@@ -107,7 +71,7 @@ TEST_F(ReentrantHandlerTest, DisconnectionHandlerMayDropItselfWhileItRuns) {
   };
   for (const auto& lose : losses) {
     Renew();
-    CountedHandler handler;
+    RecordingHandler handler;
     DropFromInside(handler, request_dispid::kOnDisconnection);
     HandOver(handler, request_dispid::kOnDisconnection);
     lose();
@@ -123,7 +87,7 @@ TEST_F(ReentrantHandlerTest, HandlerMayCallEveryMethodAndGetsACode) {
   for (bool async : {false, true}) {
     SCOPED_TRACE(async ? "asynchronous" : "synchronous");
     const HRESULT busyOrDone = async ? S_OK : Code(0xE00D000D);
-    CountedHandler handler;
+    RecordingHandler handler;
     handler.onCall = [&] {
       EXPECT_EQ(Send(Text(L"json=2")).code, async ? Code(0xE00D0001) : Code(0xE00D000D));
       EXPECT_EQ(CallMethod(page.Get(), request_dispid::kAbort, Arguments{}).code, S_OK);

@@ -1,6 +1,7 @@
 #pragma once
 // A script handler stand-in: an IDispatch that counts its calls, records
 // the thread and the arguments, and can run a test's action while called.
+// It lives on the test's stack; its count only shows the balance.
 #include <windows.h>
 #include <oaidl.h>
 
@@ -19,12 +20,19 @@ class RecordingHandler final : public IDispatch {
     return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs); }
-  STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&refs); }
+  // Never frees itself: a release of the last reference while the handler
+  // runs is recorded instead of touching freed memory.
+  STDMETHODIMP_(ULONG) Release() override {
+    LONG left = InterlockedDecrement(&refs);
+    if (left == 0 && running) releasedWhileRunning = true;
+    return left;
+  }
   STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                       VARIANT*, EXCEPINFO*, UINT*) override {
+    running = true;
     ++calls;
     threadId = GetCurrentThreadId();
     lastDispid = dispid;
@@ -33,10 +41,10 @@ class RecordingHandler final : public IDispatch {
     lastArgumentCount = params ? params->cArgs : ~0u;
     nullIid = IsEqualIID(riid, IID_NULL);
     if (onCall) onCall();
+    running = false;
     return S_OK;
   }
 
-  // Lives on the test's stack: the count only shows the balance.
   volatile LONG refs = 1;
   volatile LONG calls = 0;
   DWORD threadId = 0;
@@ -45,6 +53,8 @@ class RecordingHandler final : public IDispatch {
   WORD lastFlags = 0;
   UINT lastArgumentCount = 0;
   bool nullIid = false;
+  bool running = false;
+  bool releasedWhileRunning = false;
   std::function<void()> onCall;
 };
 
