@@ -21,8 +21,8 @@ int NameEqualsNoCase(const char* name, const char* candidate, std::ptrdiff_t n);
 // most `outCapacity - 1` bytes plus a terminating zero; never reads at or past
 // `sourceLength`. Returns the number of bytes written before the terminator
 // (0, writing nothing, when `outCapacity` is not positive).
-std::ptrdiff_t PercentDecode(const char* source, std::ptrdiff_t sourceLength,
-                             char* out, std::ptrdiff_t outCapacity);
+std::ptrdiff_t PercentDecode(const char* source, std::ptrdiff_t sourceLength, char* out,
+                             std::ptrdiff_t outCapacity);
 
 // Finds the first parameter called `name` (zero-terminated ASCII, any case) in
 // `dataLength` bytes of form data and decodes its value into `out` as

@@ -12,9 +12,9 @@ inline constexpr std::u16string_view kCgiPrefix = u"/zev-cgi-bin";
 
 // Views into the URL they were split from; valid as long as it is.
 struct RequestUrlParts {
-    std::u16string_view afterPrefix;  // path and query: what a GET searches for `json`
-    std::u16string_view path;         // afterPrefix cut at its first '?': sent on the pipe
-    std::u16string_view service;      // first segment of path: selects the pipe
+  std::u16string_view afterPrefix;  // path and query: what a GET searches for `json`
+  std::u16string_view path;         // afterPrefix cut at its first '?': sent on the pipe
+  std::u16string_view service;      // first segment of path: selects the pipe
 };
 
 // Splits `url` at the first exact-case CGI prefix. Returns kOk, or

@@ -9,43 +9,43 @@ namespace zx {
 // The protocol sets no upper bound on a reply: the reader's own reservation
 // failing is what stops a length the process cannot hold.
 ExchangeProgress::ExchangeProgress(std::string requestFrame) noexcept
-    : frame_(std::move(requestFrame)), reply_(std::numeric_limits<std::uint32_t>::max()) {}
+    : m_frame(std::move(requestFrame)), m_reply(std::numeric_limits<std::uint32_t>::max()) {}
 
 std::string_view ExchangeProgress::PendingWrite() const noexcept {
-    return std::string_view(frame_).substr(written_);
+  return std::string_view(m_frame).substr(m_written);
 }
 
 ExchangeEvent ExchangeProgress::OnWritten(std::uint32_t written) noexcept {
-    written_ = std::min(frame_.size(), written_ + written);
-    if (written_ < frame_.size()) return ExchangeEvent::kWriteMore;
-    frame_ = std::string();  // the request is out; its memory is not needed again
-    written_ = 0;
-    return ExchangeEvent::kReadMore;
+  m_written = std::min(m_frame.size(), m_written + written);
+  if (m_written < m_frame.size()) return ExchangeEvent::kWriteMore;
+  m_frame = std::string();  // the request is out; its memory is not needed again
+  m_written = 0;
+  return ExchangeEvent::kReadMore;
 }
 
 std::size_t ExchangeProgress::ReadSize() const noexcept {
-    return std::min(reply_.BytesWanted(), kMaxReadPiece);
+  return std::min(m_reply.BytesWanted(), kMaxReadPiece);
 }
 
 ExchangeEvent ExchangeProgress::OnRead(std::string_view bytes) noexcept {
-    switch (reply_.Feed(bytes)) {
+  switch (m_reply.Feed(bytes)) {
     case ReplyStatus::kNeedMore:
-        return ExchangeEvent::kReadMore;
+      return ExchangeEvent::kReadMore;
     case ReplyStatus::kLengthKnown:
-        return ExchangeEvent::kLengthKnown;
+      return ExchangeEvent::kLengthKnown;
     case ReplyStatus::kComplete:
-        return ExchangeEvent::kComplete;
+      return ExchangeEvent::kComplete;
     case ReplyStatus::kEmptyReply:
-        return ExchangeEvent::kEmptyReply;
+      return ExchangeEvent::kEmptyReply;
     case ReplyStatus::kOverlong:
-        return ExchangeEvent::kOverlong;
+      return ExchangeEvent::kOverlong;
     case ReplyStatus::kTooLarge:
     case ReplyStatus::kOutOfMemory:
-        break;
-    }
-    return ExchangeEvent::kOutOfMemory;
+      break;
+  }
+  return ExchangeEvent::kOutOfMemory;
 }
 
-std::string ExchangeProgress::TakeResponse() noexcept { return reply_.TakeBody(); }
+std::string ExchangeProgress::TakeResponse() noexcept { return m_reply.TakeBody(); }
 
 }  // namespace zx

@@ -20,116 +20,116 @@ using zx::ReplyStatus;
 constexpr std::uint32_t kLargestCap = 1u << 16;
 
 bool IsFailure(ReplyStatus status) {
-    return status != ReplyStatus::kNeedMore && status != ReplyStatus::kLengthKnown &&
-           status != ReplyStatus::kComplete;
+  return status != ReplyStatus::kNeedMore && status != ReplyStatus::kLengthKnown &&
+         status != ReplyStatus::kComplete;
 }
 
 // What reading `frame` all at once must conclude, and how many more bytes an
 // unfinished frame wants.
 struct Verdict {
-    ReplyStatus status;  // kNeedMore stands for "unfinished"
-    std::size_t wanted;
+  ReplyStatus status;  // kNeedMore stands for "unfinished"
+  std::size_t wanted;
 };
 
 Verdict OneShotVerdict(std::string_view frame, std::uint32_t cap) {
-    if (frame.size() < zx::kFrameLengthSize) {
-        return {ReplyStatus::kNeedMore, zx::kFrameLengthSize - frame.size()};
-    }
-    const std::uint32_t announced = zx::LoadFrameLength(frame.data());
-    const std::size_t body = frame.size() - zx::kFrameLengthSize;
-    if (announced == 0) return {ReplyStatus::kEmptyReply, 0};
-    if (announced > cap) return {ReplyStatus::kTooLarge, 0};
-    if (body > announced) return {ReplyStatus::kOverlong, 0};
-    if (body == announced) return {ReplyStatus::kComplete, 0};
-    return {ReplyStatus::kNeedMore, announced - body};
+  if (frame.size() < zx::kFrameLengthSize) {
+    return {ReplyStatus::kNeedMore, zx::kFrameLengthSize - frame.size()};
+  }
+  const std::uint32_t announced = zx::LoadFrameLength(frame.data());
+  const std::size_t body = frame.size() - zx::kFrameLengthSize;
+  if (announced == 0) return {ReplyStatus::kEmptyReply, 0};
+  if (announced > cap) return {ReplyStatus::kTooLarge, 0};
+  if (body > announced) return {ReplyStatus::kOverlong, 0};
+  if (body == announced) return {ReplyStatus::kComplete, 0};
+  return {ReplyStatus::kNeedMore, announced - body};
 }
 
 // The status of the Feed call after which reading at once gives `sofar`:
 // unfinished frames say whether this call brought the length.
 ReplyStatus ExpectedStep(const Verdict& sofar, bool lengthArrived) {
-    if (sofar.status != ReplyStatus::kNeedMore) return sofar.status;
-    return lengthArrived ? ReplyStatus::kLengthKnown : ReplyStatus::kNeedMore;
+  if (sofar.status != ReplyStatus::kNeedMore) return sofar.status;
+  return lengthArrived ? ReplyStatus::kLengthKnown : ReplyStatus::kNeedMore;
 }
 
 // The frame: either raw bytes, or a body behind a length field that is
 // exact, a little short or a little long, so every outcome stays reachable.
 std::string MakeFrame(FuzzedDataProvider& input) {
-    const auto shape = input.ConsumeIntegral<std::uint8_t>();
-    std::string body = input.ConsumeRandomLengthString(kLargestCap);
-    if (shape % 4 == 0) return body;
-    const std::uint32_t skew = shape / 4 % 8;
-    std::uint32_t length = static_cast<std::uint32_t>(body.size());
-    if (shape % 4 == 2) length -= skew;
-    if (shape % 4 == 3) length += skew;
-    std::string frame(zx::kFrameLengthSize, '\0');
-    zx::StoreFrameLength(length, frame.data());
-    return frame + body;
+  const auto shape = input.ConsumeIntegral<std::uint8_t>();
+  std::string body = input.ConsumeRandomLengthString(kLargestCap);
+  if (shape % 4 == 0) return body;
+  const std::uint32_t skew = shape / 4 % 8;
+  std::uint32_t length = static_cast<std::uint32_t>(body.size());
+  if (shape % 4 == 2) length -= skew;
+  if (shape % 4 == 3) length += skew;
+  std::string frame(zx::kFrameLengthSize, '\0');
+  zx::StoreFrameLength(length, frame.data());
+  return frame + body;
 }
 
 // One piece fed: checks the step against what the frame allows so far.
 struct FeedChecker {
-    std::string_view frame;
-    std::uint32_t cap;
-    std::size_t fed = 0;
-    ReplyStatus last = ReplyStatus::kNeedMore;
+  std::string_view frame;
+  std::uint32_t cap;
+  std::size_t fed = 0;
+  ReplyStatus last = ReplyStatus::kNeedMore;
 
-    void Feed(zx::ReplyFrameReader& reader, std::size_t pieceSize) {
-        const std::string_view piece = frame.substr(fed, pieceSize);
-        const bool lengthArrives = fed < zx::kFrameLengthSize &&
-                                   fed + piece.size() >= zx::kFrameLengthSize;
-        const ReplyStatus status = reader.Feed(piece);
-        fed += piece.size();
-        if (IsFailure(last)) ZX_FUZZ_CHECK(status == last);
-        if (status == ReplyStatus::kTooLarge) {
-            ZX_FUZZ_CHECK(zx::LoadFrameLength(frame.data()) > cap);
-        }
-        if (!IsFailure(status)) {
-            // Accepted bytes never go beyond the announced frame.
-            ZX_FUZZ_CHECK(fed < zx::kFrameLengthSize ||
-                          fed - zx::kFrameLengthSize <= zx::LoadFrameLength(frame.data()));
-        }
-        if (!IsFailure(last)) {
-            const Verdict sofar = OneShotVerdict(frame.substr(0, fed), cap);
-            ZX_FUZZ_CHECK(status == ExpectedStep(sofar, lengthArrives));
-            ZX_FUZZ_CHECK(reader.BytesWanted() == sofar.wanted);
-        }
-        last = status;
+  void Feed(zx::ReplyFrameReader& reader, std::size_t pieceSize) {
+    const std::string_view piece = frame.substr(fed, pieceSize);
+    const bool lengthArrives =
+        fed < zx::kFrameLengthSize && fed + piece.size() >= zx::kFrameLengthSize;
+    const ReplyStatus status = reader.Feed(piece);
+    fed += piece.size();
+    if (IsFailure(last)) ZX_FUZZ_CHECK(status == last);
+    if (status == ReplyStatus::kTooLarge) {
+      ZX_FUZZ_CHECK(zx::LoadFrameLength(frame.data()) > cap);
     }
+    if (!IsFailure(status)) {
+      // Accepted bytes never go beyond the announced frame.
+      ZX_FUZZ_CHECK(fed < zx::kFrameLengthSize ||
+                    fed - zx::kFrameLengthSize <= zx::LoadFrameLength(frame.data()));
+    }
+    if (!IsFailure(last)) {
+      const Verdict sofar = OneShotVerdict(frame.substr(0, fed), cap);
+      ZX_FUZZ_CHECK(status == ExpectedStep(sofar, lengthArrives));
+      ZX_FUZZ_CHECK(reader.BytesWanted() == sofar.wanted);
+    }
+    last = status;
+  }
 };
 
 void CheckFinished(zx::ReplyFrameReader& reader, const FeedChecker& checker) {
-    const Verdict verdict = OneShotVerdict(checker.frame, checker.cap);
-    zx::ReplyFrameReader oneShot(checker.cap);
-    const bool lengthInFrame = checker.frame.size() >= zx::kFrameLengthSize;
-    ZX_FUZZ_CHECK(oneShot.Feed(checker.frame) == ExpectedStep(verdict, lengthInFrame));
-    if (checker.last == ReplyStatus::kComplete) {
-        zx::ReplyFrameReader afterEnd = reader;
-        ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kComplete);
-        ZX_FUZZ_CHECK(afterEnd.Feed("x") == ReplyStatus::kOverlong);
-        ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kOverlong);
-        const std::string body = reader.TakeBody();
-        ZX_FUZZ_CHECK(body.size() <= checker.cap);
-        ZX_FUZZ_CHECK(body == checker.frame.substr(zx::kFrameLengthSize));
-        ZX_FUZZ_CHECK(body == oneShot.TakeBody());
-    } else if (IsFailure(checker.last)) {
-        // A failed reader holds nothing.
-        ZX_FUZZ_CHECK(reader.TakeBody().empty());
-    }
+  const Verdict verdict = OneShotVerdict(checker.frame, checker.cap);
+  zx::ReplyFrameReader oneShot(checker.cap);
+  const bool lengthInFrame = checker.frame.size() >= zx::kFrameLengthSize;
+  ZX_FUZZ_CHECK(oneShot.Feed(checker.frame) == ExpectedStep(verdict, lengthInFrame));
+  if (checker.last == ReplyStatus::kComplete) {
+    zx::ReplyFrameReader afterEnd = reader;
+    ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kComplete);
+    ZX_FUZZ_CHECK(afterEnd.Feed("x") == ReplyStatus::kOverlong);
+    ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kOverlong);
+    const std::string body = reader.TakeBody();
+    ZX_FUZZ_CHECK(body.size() <= checker.cap);
+    ZX_FUZZ_CHECK(body == checker.frame.substr(zx::kFrameLengthSize));
+    ZX_FUZZ_CHECK(body == oneShot.TakeBody());
+  } else if (IsFailure(checker.last)) {
+    // A failed reader holds nothing.
+    ZX_FUZZ_CHECK(reader.TakeBody().empty());
+  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider input(data, size);
-    const auto cap = input.ConsumeIntegralInRange<std::uint32_t>(0, kLargestCap);
-    const std::string frame = MakeFrame(input);
-    zx::ReplyFrameReader reader(cap);
-    FeedChecker checker{frame, cap};
-    // Piece sizes from what is left of the input; the rest of the frame in one piece.
-    while (checker.fed < frame.size() && input.remaining_bytes() > 0) {
-        checker.Feed(reader, input.ConsumeIntegralInRange<std::size_t>(0, 64));
-    }
-    checker.Feed(reader, frame.size() - checker.fed);
-    CheckFinished(reader, checker);
-    return 0;
+  FuzzedDataProvider input(data, size);
+  const auto cap = input.ConsumeIntegralInRange<std::uint32_t>(0, kLargestCap);
+  const std::string frame = MakeFrame(input);
+  zx::ReplyFrameReader reader(cap);
+  FeedChecker checker{frame, cap};
+  // Piece sizes from what is left of the input; the rest of the frame in one piece.
+  while (checker.fed < frame.size() && input.remaining_bytes() > 0) {
+    checker.Feed(reader, input.ConsumeIntegralInRange<std::size_t>(0, 64));
+  }
+  checker.Feed(reader, frame.size() - checker.fed);
+  CheckFinished(reader, checker);
+  return 0;
 }
