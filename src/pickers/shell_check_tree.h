@@ -12,7 +12,7 @@
 #include <atomic>
 
 #include "pickers/shell_resources.h"
-#include "pickers/special_folders.h"
+#include "pickers/kept_shell_folders.h"
 #include "ui/window_object.h"
 
 namespace zx {
@@ -59,7 +59,7 @@ class ShellCheckTree : public WindowObject {
   UINT m_lastHitFlags = 0;
   bool m_showFiles = false;
   UniqueImageList m_stateImages;
-  SpecialFolders m_specialFolders;
+  KeptShellFolders m_keptFolders;
   // Written by whichever thread inserts the computer folder, read by both.
   std::atomic<HTREEITEM> m_computerItem{nullptr};
   std::atomic<bool> m_stopFilling{false};

@@ -41,7 +41,7 @@ void ShellCheckTree::FillTopLevel() {
   const HWND tree = Handle();
   UniquePidl desktopId;
   if (FAILED(SHGetSpecialFolderLocation(tree, CSIDL_DESKTOP, desktopId.Put()))) return;
-  m_specialFolders.Gather(tree);
+  m_keptFolders.Gather(tree);
   PrepareImageLists(desktopId.Get());
   ComPtr<IShellFolder> desktop;
   if (FAILED(SHGetDesktopFolder(&desktop))) return;
@@ -91,7 +91,7 @@ void ShellCheckTree::AddChild(IShellFolder* folder, PCIDLIST_ABSOLUTE folderId,
   traits.fileSystem = (attributes & SFGAO_FILESYSTEM) != 0;
   traits.folder = (attributes & SFGAO_FOLDER) != 0;
   traits.hasSubfolder = (attributes & SFGAO_HASSUBFOLDER) != 0;
-  traits.specialFolder = !traits.fileSystem && m_specialFolders.Contains(child);
+  traits.keptFolder = !traits.fileSystem && m_keptFolders.Contains(child);
   const ChildListing listing = ListingOf(traits, m_showFiles);
   if (!listing.listed) return;
   if (const HTREEITEM item = InsertChild(folder, folderId, child, parent, listing.expandButton)) {

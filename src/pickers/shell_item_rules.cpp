@@ -15,7 +15,7 @@ constexpr std::size_t kDriveRootLength = 3;
 }  // namespace
 
 ChildListing ListingOf(const ShellChildTraits& traits, bool showFiles) {
-  if (!traits.fileSystem && !traits.specialFolder) return {false, false};
+  if (!traits.fileSystem && !traits.keptFolder) return {false, false};
   if (showFiles) return {traits.fileSystem || traits.folder, traits.folder};
   return {traits.folder, traits.hasSubfolder};
 }

@@ -12,7 +12,7 @@ struct ShellChildTraits {
   bool fileSystem;     // SFGAO_FILESYSTEM
   bool folder;         // SFGAO_FOLDER
   bool hasSubfolder;   // SFGAO_HASSUBFOLDER
-  bool specialFolder;  // one of the special folders kept in view
+  bool keptFolder;  // a system folder the tree keeps although it is virtual
 };
 
 struct ChildListing {
@@ -20,7 +20,7 @@ struct ChildListing {
   bool expandButton;
 };
 
-// Virtual items stay only when they are special folders. The default view
+// Virtual items stay only when they are kept system folders. The default view
 // lists folders, expandable when they hold folders; with files shown every
 // file-system item is listed and folders are expandable.
 ChildListing ListingOf(const ShellChildTraits& traits, bool showFiles);

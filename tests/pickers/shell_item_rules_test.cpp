@@ -5,15 +5,15 @@
 namespace zx {
 namespace {
 
-ShellChildTraits Traits(bool fileSystem, bool folder, bool hasSubfolder, bool special = false) {
-  return {fileSystem, folder, hasSubfolder, special};
+ShellChildTraits Traits(bool fileSystem, bool folder, bool hasSubfolder, bool kept = false) {
+  return {fileSystem, folder, hasSubfolder, kept};
 }
 
-TEST(ShellListing, VirtualItemsStayOnlyWhenTheyAreSpecialFolders) {
+TEST(ShellListing, VirtualItemsStayOnlyWhenTheyAreKeptSystemFolders) {
   for (const bool showFiles : {false, true}) {
     EXPECT_FALSE(ListingOf(Traits(false, true, true), showFiles).listed) << showFiles;
     EXPECT_TRUE(ListingOf(Traits(false, true, true, true), showFiles).listed) << showFiles;
-    // A special item that is no folder is still no location to browse.
+    // A kept system item that is no folder is still no location to browse.
     EXPECT_FALSE(ListingOf(Traits(false, false, false, true), showFiles).listed) << showFiles;
   }
 }

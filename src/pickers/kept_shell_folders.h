@@ -1,6 +1,6 @@
 #pragma once
-// The special folders that the scan-path tree lists even though they are not
-// file-system folders (the computer folder among them).
+// The system folders (located by CSIDL) that the scan-path tree lists even
+// though they are not file-system folders, the computer folder among them.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -10,7 +10,7 @@
 
 namespace zx {
 
-class SpecialFolders {
+class KeptShellFolders {
  public:
   // Locates them anew; one the system cannot locate is left out.
   void Gather(HWND owner);
