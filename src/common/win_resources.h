@@ -65,51 +65,29 @@ class UniqueResource {
   Type m_value = Traits::Empty();
 };
 
-struct HandleTraits {
-  using Type = HANDLE;
+// Traits of a resource whose empty value is null and that close releases.
+template <class T, auto close>
+struct NullEmptyTraits {
+  using Type = T;
   static Type Empty() noexcept { return nullptr; }
-  static void Close(Type value) noexcept { CloseHandle(value); }
+  static void Close(Type value) noexcept { close(value); }
 };
+// CreateFileW and CreateNamedPipeW report failure as INVALID_HANDLE_VALUE.
 struct FileHandleTraits {
   using Type = HANDLE;
   static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
   static void Close(Type value) noexcept { CloseHandle(value); }
 };
-struct RegKeyTraits {
-  using Type = HKEY;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type value) noexcept { RegCloseKey(value); }
-};
-struct ServiceHandleTraits {
-  using Type = SC_HANDLE;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type value) noexcept { CloseServiceHandle(value); }
-};
-struct BstrTraits {
-  using Type = BSTR;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type value) noexcept { SysFreeString(value); }
-};
-template <class GdiHandle>
-struct GdiObjectTraits {
-  using Type = GdiHandle;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type value) noexcept { DeleteObject(value); }
-};
-struct MemoryDcTraits {
-  using Type = HDC;
-  static Type Empty() noexcept { return nullptr; }
-  static void Close(Type value) noexcept { DeleteDC(value); }
-};
+inline void DeleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
 
-using UniqueHandle = UniqueResource<HandleTraits>;
+using UniqueHandle = UniqueResource<NullEmptyTraits<HANDLE, &CloseHandle>>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
-using UniqueRegKey = UniqueResource<RegKeyTraits>;
-using UniqueServiceHandle = UniqueResource<ServiceHandleTraits>;
-using UniqueBstr = UniqueResource<BstrTraits>;
+using UniqueRegKey = UniqueResource<NullEmptyTraits<HKEY, &RegCloseKey>>;
+using UniqueServiceHandle = UniqueResource<NullEmptyTraits<SC_HANDLE, &CloseServiceHandle>>;
+using UniqueBstr = UniqueResource<NullEmptyTraits<BSTR, &SysFreeString>>;
 template <class GdiHandle = HGDIOBJ>
-using UniqueGdiObject = UniqueResource<GdiObjectTraits<GdiHandle>>;
-using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+using UniqueGdiObject = UniqueResource<NullEmptyTraits<GdiHandle, &DeleteGdiObject>>;
+using UniqueMemoryDc = UniqueResource<NullEmptyTraits<HDC, &DeleteDC>>;
 
 // A window's device context from GetDC; released to the same window.
 class UniqueWindowDc {

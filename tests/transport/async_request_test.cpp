@@ -44,6 +44,14 @@ class AsyncRequestTest : public ::testing::Test {
     EXPECT_EQ(module->Create(CLSID_ZevXMLHttpRequest, IID_IZevXMLHttpRequest, &request), S_OK);
     return RequestDriver(request);
   }
+  // Opens the request to this test's service with both handlers set, and
+  // sends kJson.
+  void OpenAndSend(RequestDriver& request, RecordingHandler& complete, RecordingHandler& lost) {
+    ASSERT_EQ(request.OpenService(segment), S_OK);
+    request->put_onreadystatechange(&complete);
+    request->put_ondisconnection(&lost);
+    ASSERT_EQ(request.Send(kJson), S_OK);
+  }
   // A fresh service (and segment) answering as the options say.
   void Serve(const std::wstring& options = L"") {
     StopService();
@@ -217,10 +225,7 @@ TEST_F(AsyncRequestTest, ZeroLengthReplyEndsTheExchangeSilently) {
   Serve(L"--reply zero-length");
   RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
-  ASSERT_EQ(request.OpenService(segment), S_OK);
-  request->put_onreadystatechange(&complete);
-  request->put_ondisconnection(&lost);
-  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_NO_FATAL_FAILURE(OpenAndSend(request, complete, lost));
   ASSERT_TRUE(request.WaitUntilExchangeEnded());
   EXPECT_EQ(request.ReadyState(), 2);
   EXPECT_EQ(complete.calls, 0);
@@ -234,10 +239,7 @@ TEST_F(AsyncRequestTest, PeerClosingInTheMiddleOfTheReplyEndsTheExchangeSilently
     Serve(shape);
     RequestDriver request = NewRequest();
     RecordingHandler complete, lost;
-    ASSERT_EQ(request.OpenService(segment), S_OK);
-    request->put_onreadystatechange(&complete);
-    request->put_ondisconnection(&lost);
-    ASSERT_EQ(request.Send(kJson), S_OK);
+    ASSERT_NO_FATAL_FAILURE(OpenAndSend(request, complete, lost));
     ASSERT_TRUE(request.WaitUntilExchangeEnded());
     EXPECT_EQ(request.ReadyState(), 3);  // the length had arrived
     EXPECT_EQ(complete.calls, 0);
@@ -249,10 +251,7 @@ TEST_F(AsyncRequestTest, PeerDyingWhileTheReplyIsAwaitedEndsTheExchangeSilently)
   Serve(L"--delay 30000");
   RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
-  ASSERT_EQ(request.OpenService(segment), S_OK);
-  request->put_onreadystatechange(&complete);
-  request->put_ondisconnection(&lost);
-  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_NO_FATAL_FAILURE(OpenAndSend(request, complete, lost));
   ASSERT_TRUE(WaitForLoggedRequests(1));
   service->Kill();
   ASSERT_TRUE(request.WaitUntilExchangeEnded());
@@ -265,10 +264,7 @@ TEST_F(AsyncRequestTest, ReplyLengthTheProcessCannotHoldIsALostConnection) {
   Serve(L"--huge");
   RequestDriver request = NewRequest();
   RecordingHandler complete, lost;
-  ASSERT_EQ(request.OpenService(segment), S_OK);
-  request->put_onreadystatechange(&complete);
-  request->put_ondisconnection(&lost);
-  ASSERT_EQ(request.Send(kJson), S_OK);
+  ASSERT_NO_FATAL_FAILURE(OpenAndSend(request, complete, lost));
   ASSERT_TRUE(PumpMessagesUntil([&] { return lost.calls > 0; }));
   EXPECT_EQ(request.ReadyState(), 5);
   EXPECT_EQ(lost.threadId, GetCurrentThreadId());
@@ -284,10 +280,7 @@ TEST_F(AsyncRequestTest, DestroyingTheObjectWithAReadOutstandingEndsEverything) 
   for (size_t round = 1; round <= 4; ++round) {
     SCOPED_TRACE(round);
     RequestDriver request = NewRequest();
-    ASSERT_EQ(request.OpenService(segment), S_OK);
-    request->put_onreadystatechange(&complete);
-    request->put_ondisconnection(&lost);
-    ASSERT_EQ(request.Send(kJson), S_OK);
+    ASSERT_NO_FATAL_FAILURE(OpenAndSend(request, complete, lost));
     ASSERT_TRUE(WaitForLoggedRequests(round));  // the service holds the reply back
     request.Reset();
     PumpPendingMessages();
