@@ -216,7 +216,13 @@ STDMETHODIMP ZevXMLHttpRequest::get_responseText(BSTR* pbstrBody) {
 
 HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
   std::wstring text;
-  HRESULT hr = Utf8ToUtf16(CopyResponse().c_str(), text);
+  HRESULT hr;
+  {
+    // Workers store the response under this lock; convert it in place
+    // rather than copying a reply that may be megabytes long.
+    CriticalSectionGuard guard(m_notifyLock);
+    hr = Utf8ToUtf16(m_strResponse.c_str(), text);
+  }
   if (FAILED(hr)) return hr;
   *pbstrBody = SysAllocString(text.c_str());
   if (!*pbstrBody) return E_OUTOFMEMORY;
@@ -225,11 +231,6 @@ HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
   CriticalSectionGuard guard(m_stateLock);
   m_bReadyForOpen = TRUE;
   return S_OK;
-}
-
-std::string ZevXMLHttpRequest::CopyResponse() {
-  CriticalSectionGuard guard(m_notifyLock);
-  return m_strResponse;
 }
 
 STDMETHODIMP ZevXMLHttpRequest::get_responseBody(VARIANT* pvarBody) {

@@ -73,7 +73,6 @@ class ZevXMLHttpRequest final
   bool ExchangeInFlight();
   void SetExchangeInFlight(BOOL inFlight);
   HRESULT ReadResponseText(BSTR* pbstrBody);
-  std::string CopyResponse();
   void ResetRequest();
   bool ClaimBusy();
   void ReleaseBusy();
