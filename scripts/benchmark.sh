@@ -7,8 +7,9 @@
 #                                  that the benchmark works, writes no docs
 # Other arguments go to the benchmark program (--rounds <n>, --requests <n>,
 # --script-requests <n>).
-# ZX_BENCH_TREE=<build tree> builds and runs in that tree instead of
-# build/win32 (the docs are written all the same).
+# It measures the 32-bit build where this machine runs 32-bit programs,
+# else the 64-bit one, and says which. ZX_BENCH_TREE=<build tree> builds
+# and runs in that tree instead (the docs are written all the same).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,12 +22,14 @@ if ! command -v python3 >/dev/null; then
   DEBIAN_FRONTEND=noninteractive as_root apt-get install -y --no-install-recommends python3
 fi
 
-tree=${ZX_BENCH_TREE:-build/win32}
-if [ "$tree" = build/win32 ]; then
-  cmake --preset win32 >/dev/null
+preset=$(zx_runnable_preset)
+tree=${ZX_BENCH_TREE:-build/$preset}
+if [ "$tree" = "build/$preset" ]; then
+  cmake --preset "$preset" >/dev/null
 else
-  cmake --preset win32 -B "$tree" >/dev/null
+  cmake --preset "$preset" -B "$tree" >/dev/null
 fi
+echo "benchmark: the ${preset#win}-bit build ($tree)"
 cmake --build "$tree" --target benchmark zxmlhttp zxsample_service
 
 zx_wine_env "$tree"
@@ -34,7 +37,7 @@ zx_wine_prefix_ready || { echo "benchmark: could not create $WINEPREFIX" >&2; ex
 results="$(cd "$tree" && pwd)/benchmark-results.tsv"
 rm -f "$results"
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-scripts/wine-run "$tree/bin/benchmark.exe" --results "$(winepath -w "$results")" "$@"
+scripts/wine-run "$tree/bin/benchmark.exe" --results "$(zx_wine winepath -w "$results")" "$@"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 case " $* " in *" --tiny "*) exit 0 ;; esac
@@ -43,6 +46,6 @@ memory=$(awk '/MemTotal/ {printf "%.0f GB", $2 / 1048576}' /proc/meminfo)
 machine="$cpu, $(nproc) logical processors, $memory, $(uname -sr)"
 python3 tools/benchmark/write_report.py "$results" docs/benchmarks.md \
   docs/images/benchmark_latency.png "scripts/benchmark.sh${*:+ $*}" "$machine" \
-  "$(wine --version)" "$(date -u +%Y-%m-%d)" \
+  "$(zx_wine --version), the ${preset#win}-bit build" "$(date -u +%Y-%m-%d)" \
   "$load_before before the run, $load_after after it (1, 5, 15 minutes)"
 echo "wrote docs/benchmarks.md and docs/images/benchmark_latency.png"

@@ -1,11 +1,15 @@
 #!/bin/bash
 # The main job: a page script asks the sample service a question through
-# the registered zxmlhttp.dll, under Wine, and shows the exchange.
+# the registered zxmlhttp.dll, under Wine, and shows the exchange. It uses
+# the 32-bit DLL where this machine runs 32-bit programs, else the 64-bit one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+. scripts/wine-env.sh
 scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target zxmlhttp zxsample_service
-scripts/run-jscript build/win32 tools/demo/demo_page.js --plain \
+preset=$(zx_runnable_preset)
+echo "demo: the ${preset#win}-bit zxmlhttp.dll (build/$preset)"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target zxmlhttp zxsample_service
+scripts/run-jscript "build/$preset" tools/demo/demo_page.js --plain \
   --service "--segment demo --pipe zx-demo --reply echo --unregister-at-exit"

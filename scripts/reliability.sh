@@ -18,10 +18,13 @@ case "$scale" in
 esac
 
 programs=(zx_fault_injection_tests zx_hostile_input_tests zx_stress_tests zx_registry_integrity_tests)
-build_dir=build/win32
+# The 32-bit build where this machine runs it, else the 64-bit one.
+preset=$(zx_runnable_preset)
+build_dir=build/$preset
+echo "reliability.sh: the ${preset#win}-bit build ($build_dir)"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-if ! { cmake --preset win32 && cmake --build --preset win32 --target "${programs[@]}"; } >"$log" 2>&1; then
+if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target "${programs[@]}"; } >"$log" 2>&1; then
   cat "$log"
   echo "reliability.sh: building the reliability tests failed" >&2
   exit 1

@@ -3,7 +3,7 @@
 # Fast when everything is there: it only asks dpkg.
 set -euo pipefail
 
-packages=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-tools libwine-dev:i386
+packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev:i386
           wine wine32:i386 wine64 xvfb xauth googletest libgtest-dev clang
           libclang-rt-14-dev)
 

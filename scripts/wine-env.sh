@@ -1,16 +1,45 @@
 # Sourced: the Wine environment of one build tree.
-#   zx_wine_env <build tree>   exports WINEPREFIX, HOME, WINEARCH, ...
-#                              ZX_WINE_ARCH=win64 selects the tree's 64-bit
-#                              prefix, where 32-bit code runs under WOW64;
-#                              ZX_WINE_VERSION=winxp one that reports XP (5.1)
+#   zx_wine_env <build tree>   exports WINEPREFIX, HOME, WINEARCH, WINELOADER
+#                              for the tree's architecture (its wine-arch
+#                              file, written by CMake). ZX_WINE_ARCH=win64
+#                              selects a 32-bit tree's 64-bit prefix, where
+#                              its code runs under WOW64; ZX_WINE_VERSION=winxp
+#                              one that reports XP
+#   zx_wine <program> [args]   runs a Windows program with the tree's loader
 #   zx_wine_prefix_ready       creates the prefix once (under flock)
+#   zx_runs_32bit              whether this machine runs 32-bit Linux programs
+#   zx_runnable_preset         win32 where it does, else win64
+
+# /usr/bin/wine tries the 32-bit loader first, which some kernels refuse, so
+# the loader is always named here.
+zx_wine_loader_32=/usr/lib/wine/wine
+zx_wine_loader_64=/usr/lib/wine/wine64
+
+# Asked by running the 32-bit loader: kernels of one version differ here.
+zx_runs_32bit() {
+  "$zx_wine_loader_32" --version >/dev/null 2>&1
+}
+
+# The Windows build this machine runs: the 32-bit one, the main artifact,
+# where it can, else the 64-bit one.
+zx_runnable_preset() {
+  if zx_runs_32bit; then echo win32; else echo win64; fi
+}
 
 zx_wine_env() {
-  local tree
+  local tree built
   tree=$(cd "$1" && pwd)
-  export WINEARCH=${ZX_WINE_ARCH:-win32}
+  built=$(cat "$tree/wine-arch" 2>/dev/null || echo win32)
+  export WINEARCH=${ZX_WINE_ARCH:-$built}
+  # A tree's programs start through the loader of their own bitness; the
+  # 32-bit loader hands a 64-bit prefix's own processes to its 64-bit twin.
+  if [ "$built" = win64 ]; then
+    export WINELOADER=$zx_wine_loader_64
+  else
+    export WINELOADER=$zx_wine_loader_32
+  fi
   local suffix=
-  [ "$WINEARCH" = win64 ] && suffix=64
+  [ "$WINEARCH" != "$built" ] && suffix=64
   [ -n "${ZX_WINE_VERSION:-}" ] && suffix="$suffix-$ZX_WINE_VERSION"
   export WINEPREFIX="$tree/wineprefix$suffix"
   export WINEDEBUG=-all
@@ -22,6 +51,16 @@ zx_wine_env() {
   mkdir -p "$HOME"
 }
 
+zx_wine() {
+  "$WINELOADER" "$@"
+}
+
+# The Windows version a prefix reports: a 64-bit prefix knows XP only as
+# its 64-bit edition.
+zx_wine_version_name() {
+  if [ "$WINEARCH" = win64 ] && [ "$1" = winxp ]; then echo winxp64; else echo "$1"; fi
+}
+
 zx_wine_prefix_ready() {
   [ -f "$WINEPREFIX/.zx-ready" ] && return 0
   (
@@ -31,13 +70,14 @@ zx_wine_prefix_ready() {
       # An empty Desktop of its own: otherwise Wine links the shell's
       # Desktop to the whole (private) home folder.
       mkdir -p "$HOME/Desktop"
-      wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null
+      local log="$WINEPREFIX.boot.log"
+      zx_wine wineboot -i >"$log" 2>&1 </dev/null || return 1
       # Undecorated, unmanaged windows: the skinned frame draws its own
       # caption, and closing needs no window manager round trip.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null
+      zx_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >>"$log" 2>&1 </dev/null
+      zx_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1 </dev/null
       if [ -n "${ZX_WINE_VERSION:-}" ]; then
-        wine winecfg -v "$ZX_WINE_VERSION" >>"$WINEPREFIX.boot.log" 2>&1 </dev/null || return 1
+        zx_wine winecfg -v "$(zx_wine_version_name "$ZX_WINE_VERSION")" >>"$log" 2>&1 </dev/null || return 1
       fi
       wineserver -w
       touch "$WINEPREFIX/.zx-ready"

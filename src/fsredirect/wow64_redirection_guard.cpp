@@ -20,6 +20,7 @@ FARPROC Wow64RedirectionGuard::ResolveFromKernel32(const char* name) {
 }
 
 Wow64RedirectionGuard::Wow64RedirectionGuard(ProcResolver resolve) : m_resolve(resolve) {
+  if constexpr (sizeof(void*) == 8) return;  // a 64-bit process is never redirected
   const auto isWow64Process = Resolve<IsWow64ProcessFn>(m_resolve, "IsWow64Process");
   if (!isWow64Process) return;
   if (!isWow64Process(GetCurrentProcess(), &m_isWow64)) {
@@ -27,9 +28,10 @@ Wow64RedirectionGuard::Wow64RedirectionGuard(ProcResolver resolve) : m_resolve(r
     return;
   }
   if (!m_isWow64) return;
+  m_outcome = RedirectionOutcome::kNotSwitchable;
   if (const auto disable =
           Resolve<DisableRedirectionFn>(m_resolve, "Wow64DisableWow64FsRedirection")) {
-    disable(&m_savedState);
+    if (disable(&m_savedState)) m_outcome = RedirectionOutcome::kSwitchedOff;
   }
 }
 

@@ -1,7 +1,7 @@
 #include "request/reply_frame_reader.h"
 
 #include <algorithm>
-#include <new>
+#include <exception>
 
 namespace zx {
 
@@ -47,16 +47,14 @@ ReplyStatus ReplyFrameReader::FeedLength(std::string_view& bytes) noexcept {
   return m_lengthReceived < kFrameLengthSize ? ReplyStatus::kNeedMore : StartBody();
 }
 
-// The announced length is only trusted up to the cap; within it, one reserve
-// means the body never reallocates while it grows.
+// The announced length is only trusted up to the cap, and memory is only
+// committed for it a growth step at a time: a service may announce more
+// than it ever sends.
 ReplyStatus ReplyFrameReader::StartBody() noexcept {
   m_bodyLength = LoadFrameLength(m_lengthBytes);
   if (m_bodyLength == 0) return Fail(ReplyStatus::kEmptyReply);
   if (m_bodyLength > m_maxBodyLength) return Fail(ReplyStatus::kTooLarge);
-  if (m_bodyLength > m_body.max_size()) return Fail(ReplyStatus::kOutOfMemory);
-  try {
-    m_body.reserve(m_bodyLength);
-  } catch (const std::bad_alloc&) {
+  if (!MakeRoom(std::min<std::size_t>(m_bodyLength, kReplyGrowthStep))) {
     return Fail(ReplyStatus::kOutOfMemory);
   }
   m_phase = Phase::kBody;
@@ -65,10 +63,26 @@ ReplyStatus ReplyFrameReader::StartBody() noexcept {
 
 ReplyStatus ReplyFrameReader::FeedBody(std::string_view bytes) noexcept {
   if (bytes.size() > BytesWanted()) return Fail(ReplyStatus::kOverlong);
-  m_body.append(bytes);  // within the reserved capacity
+  if (!MakeRoom(bytes.size())) return Fail(ReplyStatus::kOutOfMemory);
+  m_body.append(bytes);  // within the capacity just made
   if (m_body.size() < m_bodyLength) return ReplyStatus::kNeedMore;
   m_phase = Phase::kDone;
   return ReplyStatus::kComplete;
+}
+
+// Doubles the buffer, capped at the announced length, whenever `more`
+// bytes would not fit: a reply of up to one growth step never moves, and
+// a longer one is copied a logarithmic number of times.
+bool ReplyFrameReader::MakeRoom(std::size_t more) noexcept {
+  const std::size_t needed = m_body.size() + more;
+  if (needed <= m_body.capacity()) return true;
+  const std::size_t doubled = std::max(needed, m_body.capacity() * 2);
+  try {
+    m_body.reserve(std::min<std::size_t>(doubled, m_bodyLength));
+  } catch (const std::exception&) {  // bad_alloc, or length_error beyond max_size
+    return false;
+  }
+  return true;
 }
 
 ReplyStatus ReplyFrameReader::Fail(ReplyStatus failure) noexcept {

@@ -11,6 +11,17 @@
 
 namespace zx {
 
+// The longest reply either build accepts. A 32-bit host must still find room
+// for the bytes and their UTF-16 text beside its own memory, and no page
+// exchanges anything near this; a longer announcement is refused before any
+// buffer is made, the same way on both builds.
+inline constexpr std::uint32_t kMaxReplyLength = 256u << 20;
+
+// The most the body buffer grows ahead of the bytes that have arrived: a
+// reply of up to this size is held in one allocation, and a service that
+// announces more than it sends cannot make the host commit more than this.
+inline constexpr std::size_t kReplyGrowthStep = 16u << 20;
+
 enum class ReplyStatus {
   kNeedMore,     // nothing new to report; feed BytesWanted() more bytes
   kLengthKnown,  // the length arrived in this call and the body is not complete yet
@@ -18,16 +29,16 @@ enum class ReplyStatus {
   kEmptyReply,   // the length field is 0
   kTooLarge,     // the announced length exceeds the caller's cap
   kOverlong,     // more bytes arrived than the length announced
-  kOutOfMemory,  // the announced length could not be reserved
+  kOutOfMemory,  // the body buffer could not grow
 };
 
 // The failures are final: once one is reported, every later Feed reports it
 // again and the reader accepts nothing more.
 class ReplyFrameReader {
  public:
-  // The body buffer is reserved once, at the announced length, so the cap
-  // bounds what a service can make this process hold.
-  explicit ReplyFrameReader(std::uint32_t maxBodyLength) noexcept;
+  // The body buffer grows with the bytes that arrive, at most
+  // kReplyGrowthStep ahead of them, and never beyond the announced length.
+  explicit ReplyFrameReader(std::uint32_t maxBodyLength = kMaxReplyLength) noexcept;
 
   // Takes the next bytes of the reply. A call that brings the length and
   // the whole body at once reports kComplete.
@@ -46,6 +57,7 @@ class ReplyFrameReader {
   ReplyStatus FeedLength(std::string_view& bytes) noexcept;
   ReplyStatus StartBody() noexcept;
   ReplyStatus FeedBody(std::string_view bytes) noexcept;
+  bool MakeRoom(std::size_t more) noexcept;
   ReplyStatus Fail(ReplyStatus failure) noexcept;
 
   std::uint32_t m_maxBodyLength;

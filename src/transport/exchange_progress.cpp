@@ -1,15 +1,12 @@
 #include "transport/exchange_progress.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 namespace zx {
 
-// The protocol sets no upper bound on a reply: the reader's own reservation
-// failing is what stops a length the process cannot hold.
 ExchangeProgress::ExchangeProgress(std::string requestFrame) noexcept
-    : m_frame(std::move(requestFrame)), m_reply(std::numeric_limits<std::uint32_t>::max()) {}
+    : m_frame(std::move(requestFrame)) {}
 
 std::string_view ExchangeProgress::PendingWrite() const noexcept {
   return std::string_view(m_frame).substr(m_written);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <utility>
 
+#include "request/reply_frame_reader.h"
 #include "request/request_frame.h"
 #include "request/result_codes.h"
 
@@ -31,29 +33,53 @@ bool MoveAll(DWORD count, Step step) {
   return true;
 }
 
-// Bytes the first read of a reply asks for: a small reply arrives whole.
-constexpr DWORD kFirstReadBytes = 4096;
+// Bytes one read of the reply asks for at most: a small reply arrives whole
+// in the first read, a large one in few calls.
+constexpr DWORD kReadPieceBytes = 64 * 1024;
 
-// Reads the reply frame into reply. The first read takes the length field
-// and whatever of the body the pipe already holds, saving a call per reply;
-// the rest of the body goes straight into its final buffer.
+// Feeds the bytes that belong to the frame; anything a service writes past
+// its frame is not part of the reply and is dropped.
+ReplyStatus FeedFrameBytes(ReplyFrameReader& reader, std::string_view bytes) {
+  ReplyStatus status = ReplyStatus::kNeedMore;
+  while (!bytes.empty() && reader.BytesWanted() > 0) {
+    const std::size_t take = std::min(bytes.size(), reader.BytesWanted());
+    status = reader.Feed(bytes.substr(0, take));
+    bytes.remove_prefix(take);
+  }
+  return status;
+}
+
+HRESULT ReplyResult(ReplyStatus status) {
+  switch (status) {
+    case ReplyStatus::kEmptyReply:
+      return result::kSyncEmptyReply;
+    case ReplyStatus::kTooLarge:
+    case ReplyStatus::kOutOfMemory:
+      return result::kSyncOutOfMemory;
+    default:
+      return result::kSyncReadFailed;
+  }
+}
+
+// Reads the reply frame into reply. The first read asks for a whole piece,
+// so the length and a small body come in one call; later reads ask for no
+// more than the frame still wants. The body grows with what arrives, never
+// with what was announced.
 HRESULT ReadReply(SyncPipeClient& client, std::string& reply) {
-  char first[kFirstReadBytes];
-  DWORD got = 0;
-  while (got < kFrameLengthSize) {
+  ReplyFrameReader reader;
+  const std::unique_ptr<char[]> piece(new char[kReadPieceBytes]);
+  DWORD ask = kReadPieceBytes;
+  for (;;) {
     DWORD moved = 0;
-    if (!ReadFile(client.pipe.Get(), first + got, sizeof first - got, &moved, nullptr)) {
+    if (!ReadFile(client.pipe.Get(), piece.get(), ask, &moved, nullptr)) {
       return result::kSyncReadFailed;
     }
-    got += moved;
+    const ReplyStatus status = FeedFrameBytes(reader, std::string_view(piece.get(), moved));
+    if (status == ReplyStatus::kComplete) break;
+    if (reader.BytesWanted() == 0) return ReplyResult(status);
+    ask = static_cast<DWORD>(std::min<std::size_t>(reader.BytesWanted(), kReadPieceBytes));
   }
-  const std::uint32_t length = LoadFrameLength(first);
-  if (length == 0) return result::kSyncEmptyReply;
-  const DWORD inFirst = std::min<DWORD>(got - kFrameLengthSize, length);
-  std::string body(length, '\0');
-  std::copy_n(first + kFrameLengthSize, inFirst, &body[0]);
-  if (ReadAll(client, &body[inFirst], length - inFirst) != S_OK) return result::kSyncReadFailed;
-  reply = std::move(body);
+  reply = reader.TakeBody();
   return S_OK;
 }
 
@@ -110,14 +136,6 @@ HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count) {
     return WriteFile(client.pipe.Get(), data + done, left, moved, nullptr);
   });
   return written ? S_OK : result::kSyncWriteFailed;
-}
-
-HRESULT ReadAll(SyncPipeClient& client, void* buffer, DWORD count) {
-  auto* data = static_cast<BYTE*>(buffer);
-  const bool read = MoveAll(count, [&](DWORD done, DWORD left, DWORD* moved) {
-    return ReadFile(client.pipe.Get(), data + done, left, moved, nullptr);
-  });
-  return read ? S_OK : result::kSyncReadFailed;
 }
 
 void DropConnection(SyncPipeClient& client) { client.pipe.Reset(); }

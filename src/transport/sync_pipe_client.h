@@ -25,9 +25,8 @@ HRESULT WaitPipeAvailable(const SyncPipeClient& client);
 // Waits for the pipe, then up to five attempts 50 ms apart to open it.
 // 0, 0xE00C0004, or 0xE00C0005 when every attempt failed.
 HRESULT ConnectBlocking(SyncPipeClient& client);
-// 0, or 0xE00C0009 / 0xE00C000B when the pipe fails before count bytes moved.
+// 0, or 0xE00C0009 when the pipe fails before count bytes moved.
 HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count);
-HRESULT ReadAll(SyncPipeClient& client, void* buffer, DWORD count);
 // Closes the pipe after a failed exchange.
 void DropConnection(SyncPipeClient& client);
 
@@ -35,7 +34,8 @@ void DropConnection(SyncPipeClient& client);
 // pipePath and reads the reply. Returns 0 with the reply moved into reply, or
 // 0xE00C000D (pipePath, pathText or json empty; nothing is connected),
 // 0xE00C0004, 0xE00C0005, 0xE00C0009, 0xE00C000B, 0xE00C0010 (reply length 0)
-// or 0xE00C001E (out of memory); reply is untouched on failure. The pipe stays
+// or 0xE00C001E (out of memory, or a reply announced longer than
+// kMaxReplyLength); reply is untouched on failure. The pipe stays
 // open until the client is destroyed.
 HRESULT Transact(SyncPipeClient& client, std::wstring_view pipePath, std::string_view pathText,
                  std::string_view json, std::string& reply) noexcept;

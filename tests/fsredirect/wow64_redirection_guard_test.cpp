@@ -15,6 +15,8 @@ namespace {
 
 constexpr WORD kMachineI386 = 0x014C;
 constexpr WORD kMachineAmd64 = 0x8664;
+constexpr bool k64BitProcess = sizeof(void*) == 8;
+constexpr WORD kOwnMachine = k64BitProcess ? kMachineAmd64 : kMachineI386;
 
 // A kernel whose three functions record their calls and can be missing.
 struct FakeKernel {
@@ -80,6 +82,16 @@ std::pair<Calls, Calls> GuardLife(const FakeKernel& kernel) {
   return {constructed, g_kernel.calls};
 }
 
+#ifdef _WIN64
+TEST(Wow64RedirectionGuard, In64BitProcessCallsNothingAndSaysSo) {
+  g_kernel = FakeKernel{};
+  {
+    Wow64RedirectionGuard guard(&ResolveFake);
+    EXPECT_EQ(guard.Outcome(), RedirectionOutcome::kNotUnderWow64);
+  }
+  EXPECT_TRUE(g_kernel.calls.empty());
+}
+#else
 TEST(Wow64RedirectionGuard, UnderWow64DisablesForItsLifeAndRevertsWithTheSavedState) {
   const auto [constructed, destroyed] = GuardLife(FakeKernel{});
   EXPECT_EQ(constructed, (Calls{kFindQuery, "IsWow64Process(self)", kFindDisable, "Disable"}));
@@ -130,6 +142,24 @@ TEST(Wow64RedirectionGuard, ResolvesTheFunctionsAfreshForEveryGuard) {
   EXPECT_EQ(destroyed.front(), kFindRevert);
 }
 
+TEST(Wow64RedirectionGuard, OutcomeSaysWhatWasSwitched) {
+  struct Case {
+    BOOL underWow64;
+    bool hasDisable;
+    RedirectionOutcome outcome;
+  } cases[] = {{TRUE, true, RedirectionOutcome::kSwitchedOff},
+               {TRUE, false, RedirectionOutcome::kNotSwitchable},
+               {FALSE, true, RedirectionOutcome::kNotUnderWow64}};
+  for (const Case& c : cases) {
+    g_kernel = FakeKernel{};
+    g_kernel.underWow64 = c.underWow64;
+    g_kernel.hasDisable = c.hasDisable;
+    Wow64RedirectionGuard guard(&ResolveFake);
+    EXPECT_EQ(guard.Outcome(), c.outcome) << c.underWow64 << c.hasDisable;
+  }
+}
+#endif
+
 // The machine type in the PE header of a file, 0 if it cannot be read.
 WORD MachineOf(const std::wstring& path) {
   UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -155,9 +185,10 @@ bool RunsUnderWow64() {
   return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
-// In a 64-bit prefix (ZX_EXPECT_WOW64=1) this 32-bit program runs under
-// WOW64 and the guard must show it the real, 64-bit system folder; in a
-// 32-bit prefix the folder is the same with or without the guard.
+// In a 64-bit prefix (ZX_EXPECT_WOW64=1) the 32-bit build of this program
+// runs under WOW64 and the guard must show it the real, 64-bit system
+// folder; in a 32-bit prefix, and for the 64-bit build, the folder is the
+// process's own with or without the guard.
 TEST(Wow64RedirectionGuard, SystemFolderSeenThroughTheGuardIsTheRealOne) {
   const char* expectation = std::getenv("ZX_EXPECT_WOW64");
   const bool wow64 = RunsUnderWow64();
@@ -165,12 +196,14 @@ TEST(Wow64RedirectionGuard, SystemFolderSeenThroughTheGuardIsTheRealOne) {
     ASSERT_EQ(wow64, std::string(expectation) == "1") << "prefix of the wrong kind";
   }
   const std::wstring kernel = SystemKernel();
-  EXPECT_EQ(MachineOf(kernel), kMachineI386);
+  EXPECT_EQ(MachineOf(kernel), kOwnMachine);
   {
     Wow64RedirectionGuard guard;
-    EXPECT_EQ(MachineOf(kernel), wow64 ? kMachineAmd64 : kMachineI386);
+    EXPECT_EQ(guard.Outcome(),
+              wow64 ? RedirectionOutcome::kSwitchedOff : RedirectionOutcome::kNotUnderWow64);
+    EXPECT_EQ(MachineOf(kernel), wow64 ? kMachineAmd64 : kOwnMachine);
   }
-  EXPECT_EQ(MachineOf(kernel), kMachineI386) << "redirection must be back on";
+  EXPECT_EQ(MachineOf(kernel), kOwnMachine) << "redirection must be back on";
 }
 
 }  // namespace

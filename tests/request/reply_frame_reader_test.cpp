@@ -102,6 +102,31 @@ TEST(ReplyFrameReader, AnnouncedLengthAboveTheCapIsRefused) {
   EXPECT_EQ(overCap.Feed(Frame("123456")), ReplyStatus::kTooLarge);
 }
 
+// Memory follows what arrives: an announcement alone takes at most one
+// growth step, and a reply longer than a step still arrives whole.
+TEST(ReplyFrameReader, BufferGrowsWithTheBytesThatArrive) {
+  char length[kFrameLengthSize];
+  StoreFrameLength(kMaxReplyLength, length);
+  ReplyFrameReader announcedOnly;
+  EXPECT_EQ(announcedOnly.Feed(std::string(length, kFrameLengthSize) + "abc"),
+            ReplyStatus::kLengthKnown);
+  EXPECT_LE(announcedOnly.TakeBody().capacity(), kReplyGrowthStep);
+
+  const std::string body(kReplyGrowthStep * 2 + 7, 'r');
+  const std::string frame = Frame(body);
+  ReplyFrameReader large;
+  ReplyStatus last = ReplyStatus::kNeedMore;
+  for (std::size_t at = 0; at < frame.size(); at += 1 << 20) {
+    last = large.Feed(std::string_view(frame).substr(at, 1 << 20));
+  }
+  EXPECT_EQ(last, ReplyStatus::kComplete);
+  EXPECT_TRUE(large.TakeBody() == body);
+
+  ReplyFrameReader overCeiling;
+  StoreFrameLength(kMaxReplyLength + 1, length);
+  EXPECT_EQ(overCeiling.Feed(std::string_view(length, kFrameLengthSize)), ReplyStatus::kTooLarge);
+}
+
 TEST(ReplyFrameReader, BytesBeyondTheAnnouncedLengthAreRefused) {
   ReplyFrameReader sameFeed(kCap);
   EXPECT_EQ(sameFeed.Feed(Frame("abc") + "d"), ReplyStatus::kOverlong);

@@ -1,12 +1,14 @@
 // The request object in synchronous mode, driven through its interface
 // against the real sample service.
 #include <windows.h>
+#include <winternl.h>
 #include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
@@ -250,6 +252,31 @@ TEST_F(RequestObjectTest, ZeroByteInAReplyEndsTheTextButNotTheBody) {
   SAFEARRAY* bytes = V_ARRAY(&body.Get());
   ASSERT_EQ(bytes->rgsabound[0].cElements, 6u);
   EXPECT_EQ(std::string(static_cast<char*>(bytes->pvData), 6), std::string("ab\0cd\0", 6));
+}
+
+// The highest memory the process has used so far: touched, and mapped.
+std::pair<SIZE_T, SIZE_T> PeakMemory() {
+  VM_COUNTERS counters = {};
+  NtQueryInformationProcess(GetCurrentProcess(), ProcessVmCounters, &counters, sizeof(counters),
+                            nullptr);
+  return {counters.PeakWorkingSetSize, counters.PeakVirtualSize};
+}
+
+// A service may announce far more than it sends: the reply's memory
+// follows the bytes that arrive, up to one growth step ahead of them.
+TEST_F(RequestObjectTest, AnnouncedLengthBeyondWhatArrivesCommitsLittle) {
+  constexpr SIZE_T kAnnounced = 200u << 20;
+  constexpr SIZE_T kAllowed = 48u << 20;
+  ServeEcho(L"--size 16 --short " + std::to_wstring(kAnnounced));
+  request->put_ondisconnection(&lost);
+  ASSERT_EQ(Post(segment), S_OK);
+  const auto before = PeakMemory();
+  EXPECT_EQ(Send(L"json=1"), Code(0xE00C000B));
+  const auto after = PeakMemory();
+  EXPECT_EQ(ReadyState(), 5);
+  EXPECT_EQ(lost.calls, 1);
+  EXPECT_LT(after.first - before.first, kAllowed);
+  EXPECT_LT(after.second - before.second, kAllowed);
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ DWORD PipeServer::Listen() {
   return CreateInstance(true, m_firstInstance);
 }
 
-void PipeServer::Run() {
+void PipeServer::Run(std::function<void()> onListening) {
+  m_onListening = std::move(onListening);
   if (!StartListener(std::move(m_firstInstance))) SetEvent(m_stop);
   const DWORD limit = m_limits.runMilliseconds ? m_limits.runMilliseconds : INFINITE;
   if (WaitForSingleObject(m_stop, limit) == WAIT_TIMEOUT) SetEvent(m_stop);
@@ -121,11 +122,12 @@ PipeServer::Connect PipeServer::AwaitClient(HANDLE instance, HANDLE ioEvent) {
 PipeServer::Connect PipeServer::ConnectInstance(HANDLE instance, HANDLE ioEvent) {
   OVERLAPPED overlapped{};
   overlapped.hEvent = ioEvent;
-  if (ConnectNamedPipe(instance, &overlapped) || GetLastError() == ERROR_PIPE_CONNECTED) {
-    return Connect::Connected;
-  }
-  if (GetLastError() == ERROR_NO_DATA) return Connect::ClientLeft;
-  if (GetLastError() != ERROR_IO_PENDING) return Connect::Failed;
+  const BOOL connectedAtOnce = ConnectNamedPipe(instance, &overlapped);
+  const DWORD error = connectedAtOnce ? ERROR_SUCCESS : GetLastError();
+  AnnounceListening();
+  if (connectedAtOnce || error == ERROR_PIPE_CONNECTED) return Connect::Connected;
+  if (error == ERROR_NO_DATA) return Connect::ClientLeft;
+  if (error != ERROR_IO_PENDING) return Connect::Failed;
 
   HANDLE waits[] = {ioEvent, m_stop};
   const bool stopping = WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0;
@@ -148,6 +150,16 @@ void PipeServer::KeepOneListening() {
   if (!lastListener) return;
   zx::UniqueHandle next;
   if (CreateInstance(false, next) == ERROR_SUCCESS) StartListener(std::move(next));
+}
+
+void PipeServer::AnnounceListening() {
+  std::function<void()> announce;
+  {
+    zx::CriticalSectionGuard guard(m_lock);
+    announce = std::move(m_onListening);
+    m_onListening = nullptr;
+  }
+  if (announce) announce();
 }
 
 void PipeServer::Serve(zx::UniqueHandle instance, HANDLE ioEvent) {

@@ -40,7 +40,10 @@ class PipeServer {
   DWORD Listen();
   // Serves until the stop event is set or a limit is reached (which sets
   // the stop event), then waits for the connections in progress to end.
-  void Run();
+  // onListening runs once, on a listener thread, as soon as the first
+  // instance accepts clients: a client that finds the pipe before that may
+  // not be able to open it.
+  void Run(std::function<void()> onListening);
 
  private:
   enum class Connect { Connected, ClientLeft, Failed, Stopping };
@@ -57,6 +60,7 @@ class PipeServer {
   Connect ConnectInstance(HANDLE instance, HANDLE ioEvent);
   // Called with a client connected: keeps an instance listening elsewhere.
   void KeepOneListening();
+  void AnnounceListening();
   void Serve(zx::UniqueHandle instance, HANDLE ioEvent);
   void ConnectionEnded(bool answered);
   void JoinListeners();
@@ -73,6 +77,7 @@ class PipeServer {
   std::uint32_t m_waiting = 0;  // listeners waiting for a client
   std::uint32_t m_answered = 0;
   bool m_joining = false;  // no listener starts any more
+  std::function<void()> m_onListening;  // until it has run
 };
 
 }  // namespace zxsample

@@ -91,10 +91,11 @@ int Serve(const ServiceOptions& options, HANDLE stopEvent,
       {options.maxRequests, options.exitAfterMs});
   if (int failed = Publish(server, options)) return failed;
 
-  onListening();
   zx::UniqueHandle readyEvent;
-  SignalReady(options.readyEvent, readyEvent);
-  server.Run();
+  server.Run([&] {
+    onListening();
+    SignalReady(options.readyEvent, readyEvent);
+  });
   if (options.unregisterAtExit) UnregisterPipeName(options.spRoot, options.segment);
   return kExitDone;
 }
