@@ -1,5 +1,6 @@
 #include "request/code_page.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <cwchar>
@@ -62,28 +63,45 @@ HRESULT Utf16ToThreadAnsi(const wchar_t* text, std::string& out) noexcept {
   return WideToMultiByte(CP_THREAD_ACP, text, out);
 }
 
-// One UTF-16 unit per input byte always suffices.
-HRESULT Utf8ToUtf16(const char* text, std::wstring& out) noexcept {
-  out.clear();
-  if (!text || !*text) return S_OK;
-  const size_t bytes = std::strlen(text) + 1;
-  if (bytes > INT_MAX) return E_OUTOFMEMORY;
-  try {
-    out.resize(bytes);
-    const int written =
-        MultiByteToWideChar(CP_UTF8, 0, text, -1, &out[0], static_cast<int>(bytes));
-    if (written <= 0) {
-      const HRESULT hr = LastErrorResult();
-      out.clear();
-      return hr;
-    }
-    out.resize(static_cast<size_t>(written - 1));
-    return S_OK;
-  } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
+namespace {
+
+// Replies are usually ASCII, which widens unit for unit, several times
+// faster than the system's general conversion.
+bool IsAscii(std::string_view text) {
+  unsigned char any = 0;
+  for (const char c : text) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
+}
+
+HRESULT WidenAscii(std::string_view text, UniqueBstr& out) {
+  out.Reset(SysAllocStringLen(nullptr, static_cast<UINT>(text.size())));
+  if (!out) return E_OUTOFMEMORY;
+  std::copy(text.begin(), text.end(), out.Get());
+  return S_OK;
+}
+
+// Measures first, so the BSTR is the only copy of the text.
+HRESULT ConvertUtf8(std::string_view text, UniqueBstr& out) {
+  const int size = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  if (units <= 0) return LastErrorResult();
+  out.Reset(SysAllocStringLen(nullptr, static_cast<UINT>(units)));
+  if (!out) return E_OUTOFMEMORY;
+  if (MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.Get(), units) != units) {
+    const HRESULT hr = LastErrorResult();
+    out.Reset();
+    return hr;
   }
-  out.clear();
-  return E_OUTOFMEMORY;
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT Utf8ToBstr(std::string_view text, UniqueBstr& out) noexcept {
+  text = text.substr(0, text.find('\0'));
+  if (text.size() > INT_MAX) return E_OUTOFMEMORY;
+  if (IsAscii(text)) return WidenAscii(text, out);
+  return ConvertUtf8(text, out);
 }
 
 }  // namespace zx

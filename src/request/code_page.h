@@ -9,12 +9,17 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+
+#include "common/win_resources.h"
 
 namespace zx {
 
 HRESULT Utf16ToUtf8(const wchar_t* text, std::string& out) noexcept;
-HRESULT Utf8ToUtf16(const char* text, std::wstring& out) noexcept;
 // CP_THREAD_ACP: the ANSI code page of the calling thread's locale.
 HRESULT Utf16ToThreadAnsi(const wchar_t* text, std::string& out) noexcept;
+// UTF-8 text, up to its first zero byte, straight into a new BSTR: no
+// intermediate copy of a reply that may be megabytes long.
+HRESULT Utf8ToBstr(std::string_view text, UniqueBstr& out) noexcept;
 
 }  // namespace zx

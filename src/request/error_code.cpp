@@ -1,16 +1,20 @@
 #include "request/error_code.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "request/result_codes.h"
-#include "request/wide_to_int.h"
 
 namespace zx {
 
-std::optional<std::int32_t> FindReplyErrorCode(std::u16string_view responseText) noexcept {
-  const std::size_t markerAt = responseText.find(kErrorCodeMarker);
-  if (markerAt == std::u16string_view::npos) return std::nullopt;
-  std::u16string_view value = responseText.substr(markerAt + kErrorCodeMarker.size());
-  value = value.substr(0, value.find(u'"'));
-  return WideToInt(value);
+std::optional<std::string_view> FindReplyErrorCodeBytes(std::string_view replyUtf8) noexcept {
+  const std::string_view text = replyUtf8.substr(0, replyUtf8.find('\0'));
+  const auto marker = std::search(
+      text.begin(), text.end(),
+      std::boyer_moore_horspool_searcher(kErrorCodeMarker.begin(), kErrorCodeMarker.end()));
+  if (marker == text.end()) return std::nullopt;
+  std::string_view value = text.substr(marker - text.begin() + kErrorCodeMarker.size());
+  return value.substr(0, value.find('"'));
 }
 
 bool IsLostConnectionCode(std::int32_t code) noexcept {

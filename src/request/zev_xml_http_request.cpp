@@ -1,5 +1,7 @@
 #include "request/zev_xml_http_request.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
 #include "com/com_boundary.h"
@@ -12,6 +14,7 @@
 #include "request/request_frame.h"
 #include "request/ready_state.h"
 #include "request/result_codes.h"
+#include "request/wide_to_int.h"
 #include "transport/callback_window.h"
 #include "transport/sync_pipe_client.h"
 
@@ -30,6 +33,17 @@ std::u16string_view AsUtf16(const std::wstring& text) {
 // Scripts pass true as -1, false as 0 and numbers as they are: only the
 // low 16 bits of the value decide, whatever the VARIANT's type.
 LONG AsyncFlagOf(const VARIANT& value) { return static_cast<SHORT>(value.iVal); }
+
+// Whether the reply's error_code says the service lost its connection. Only
+// the few bytes of the value are decoded, never the whole reply.
+bool ReportsLostConnection(std::string_view reply) {
+  const std::optional<std::string_view> value = FindReplyErrorCodeBytes(reply);
+  if (!value) return false;
+  UniqueBstr text;
+  if (FAILED(Utf8ToBstr(*value, text))) return false;
+  const auto* units = reinterpret_cast<const char16_t*>(text.Get());
+  return IsLostConnectionCode(WideToInt({units, SysStringLen(text.Get())}));
+}
 
 }  // namespace
 
@@ -104,7 +118,7 @@ void ZevXMLHttpRequest::ResetRequest() {
   m_strRequestJson.clear();
   {
     CriticalSectionGuard guard(m_notifyLock);
-    m_strResponse.clear();
+    m_strResponse.reset();
   }
   SetHandler(m_spOnReadyStateChange, nullptr);
 }
@@ -169,7 +183,11 @@ HRESULT ZevXMLHttpRequest::SendSynchronously() {
     NotifyReadyState(ready_state::kDisconnected, TRUE);
   }
   if (FAILED(hr)) return hr;
-  m_strResponse = std::move(reply);
+  auto response = std::make_shared<const std::string>(std::move(reply));
+  {
+    CriticalSectionGuard guard(m_notifyLock);
+    m_strResponse = std::move(response);
+  }
   NotifyReadyState(ready_state::kComplete, TRUE);
   return S_OK;
 }
@@ -215,37 +233,37 @@ STDMETHODIMP ZevXMLHttpRequest::get_responseText(BSTR* pbstrBody) {
 }
 
 HRESULT ZevXMLHttpRequest::ReadResponseText(BSTR* pbstrBody) {
-  std::wstring text;
-  HRESULT hr;
-  {
-    // Workers store the response under this lock; convert it in place
-    // rather than copying a reply that may be megabytes long.
-    CriticalSectionGuard guard(m_notifyLock);
-    hr = Utf8ToUtf16(m_strResponse.c_str(), text);
-  }
+  const std::shared_ptr<const std::string> response = Response();
+  const std::string_view bytes = response ? std::string_view(*response) : std::string_view();
+  UniqueBstr text;
+  const HRESULT hr = Utf8ToBstr(bytes, text);
   if (FAILED(hr)) return hr;
-  *pbstrBody = SysAllocString(text.c_str());
-  if (!*pbstrBody) return E_OUTOFMEMORY;
-  std::optional<int32_t> code = FindReplyErrorCode(AsUtf16(text));
-  if (code && IsLostConnectionCode(*code)) NotifyReadyState(ready_state::kDisconnected, TRUE);
+  *pbstrBody = text.Detach();
+  if (ReportsLostConnection(bytes)) NotifyReadyState(ready_state::kDisconnected, TRUE);
   CriticalSectionGuard guard(m_stateLock);
   m_bReadyForOpen = TRUE;
   return S_OK;
 }
 
+std::shared_ptr<const std::string> ZevXMLHttpRequest::Response() {
+  CriticalSectionGuard guard(m_notifyLock);
+  return m_strResponse;
+}
+
+// The bytes and one zero byte after them, as pages have always seen it.
 STDMETHODIMP ZevXMLHttpRequest::get_responseBody(VARIANT* pvarBody) {
   if (!pvarBody) return E_POINTER;
-  CriticalSectionGuard guard(m_notifyLock);
-  // The bytes and one zero byte after them, as pages have always seen it.
-  SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(m_strResponse.size() + 1));
-  if (bytes) {
-    void* data = nullptr;
-    SafeArrayAccessData(bytes, &data);
-    memcpy(data, m_strResponse.c_str(), m_strResponse.size() + 1);
-    SafeArrayUnaccessData(bytes);
+  const std::shared_ptr<const std::string> response = Response();
+  const std::string_view bytes = response ? std::string_view(*response) : std::string_view();
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size() + 1));
+  void* data = nullptr;
+  if (array && SUCCEEDED(SafeArrayAccessData(array, &data))) {
+    std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
+    static_cast<char*>(data)[bytes.size()] = '\0';
+    SafeArrayUnaccessData(array);
   }
   V_VT(pvarBody) = VT_ARRAY | VT_UI1;
-  V_ARRAY(pvarBody) = bytes;
+  V_ARRAY(pvarBody) = array;
   return S_OK;
 }
 
@@ -273,10 +291,20 @@ void ZevXMLHttpRequest::NotifyReadyState(LONG state, BOOL fireNow) {
 Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::EndExchange(LONG finalState,
                                                                  std::string&& response,
                                                                  bool takeHandler) noexcept {
+  std::shared_ptr<const std::string> stored;
+  if (finalState == ready_state::kComplete) {
+    // Without memory for the holder the reply is lost: say so rather than
+    // report a complete, empty response.
+    try {
+      stored = std::make_shared<const std::string>(std::move(response));
+    } catch (const std::bad_alloc&) {
+      finalState = ready_state::kDisconnected;
+    }
+  }
   CriticalSectionGuard guard(m_notifyLock);
   m_bExchangeInFlight = FALSE;
   if (finalState == kReadyStateUnchanged) return nullptr;
-  if (finalState == ready_state::kComplete) m_strResponse = std::move(response);
+  if (stored) m_strResponse = std::move(stored);
   NotifyReadyState(finalState, FALSE);
   if (!takeHandler) return nullptr;
   return finalState == ready_state::kComplete ? m_spOnReadyStateChange : m_spOnDisconnection;

@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
@@ -73,6 +75,7 @@ class ZevXMLHttpRequest final
   bool ExchangeInFlight();
   void SetExchangeInFlight(BOOL inFlight);
   HRESULT ReadResponseText(BSTR* pbstrBody);
+  std::shared_ptr<const std::string> Response();
   void ResetRequest();
   bool ClaimBusy();
   void ReleaseBusy();
@@ -89,7 +92,9 @@ class ZevXMLHttpRequest final
   volatile LONG m_lReadyState = 0;
   std::string m_strRequestJson;
   // Under the notify lock: a worker stores it while the script may read it.
-  std::string m_strResponse;
+  // Never changed in place, only replaced, so a reader takes a reference
+  // under the lock and converts megabytes outside it.
+  std::shared_ptr<const std::string> m_strResponse;
   // Under the notify lock: set by an asynchronous send, read by the workers.
   DWORD m_dwCallbackThreadId = 0;
   // Under the notify lock: from an asynchronous send until the workers'

@@ -1,7 +1,9 @@
 // libFuzzer target: reply text, raw and wrapped as {"error_code":"…"}, read
 // for its error code. The number must be what the runtime's _wtoi gives,
 // here modelled by strtoll over the text with the runtime's white space and
-// digits mapped to ASCII and the result clamped to 32 bits.
+// digits mapped to ASCII and the result clamped to 32 bits; and it must be
+// found in the reply's UTF-8 bytes exactly where the text has it, the rule
+// being the first marker in the decoded text, read up to the next quote.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -65,11 +67,84 @@ std::int32_t ReferenceWtoi(std::u16string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+const std::u16string kMarkerText(zx::kErrorCodeMarker.begin(), zx::kErrorCodeMarker.end());
+
 std::optional<std::int32_t> ReferenceErrorCode(std::u16string_view text) {
-  const std::size_t markerAt = text.find(zx::kErrorCodeMarker);
+  const std::size_t markerAt = text.find(kMarkerText);
   if (markerAt == std::u16string_view::npos) return std::nullopt;
-  const std::u16string_view rest = text.substr(markerAt + zx::kErrorCodeMarker.size());
+  const std::u16string_view rest = text.substr(markerAt + kMarkerText.size());
   return ReferenceWtoi(rest.substr(0, rest.find(u'"')));
+}
+
+bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+// Well-formed UTF-16 (lone surrogates replaced) and its UTF-8 bytes.
+std::u16string WellFormed(std::u16string_view text) {
+  std::u16string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    if (pair) {
+      out += c;
+      out += text[++i];
+    } else {
+      out += IsSurrogate(c) ? u'\uFFFD' : c;
+    }
+  }
+  return out;
+}
+
+std::string EncodeUtf8(std::u16string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (IsSurrogate(text[i])) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+      out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+              static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+      out += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+              static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+  }
+  return out;
+}
+
+// The inverse of EncodeUtf8, for the value bytes it produced.
+std::u16string DecodeUtf8(std::string_view bytes) {
+  std::u16string out;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) c = c << 6 | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += length;
+  }
+  return out;
+}
+
+// The request object reads the code from the bytes; the answer must be the
+// one the decoded text gives (which ends at its first zero unit).
+void CheckBytesAgreeWithText(std::u16string_view text) {
+  const std::u16string wellFormed = WellFormed(text);
+  const std::optional<std::int32_t> expected =
+      ReferenceErrorCode(std::u16string_view(wellFormed).substr(0, wellFormed.find(u'\0')));
+  const std::string bytes = EncodeUtf8(wellFormed);
+  const std::optional<std::string_view> value = zx::FindReplyErrorCodeBytes(bytes);
+  std::optional<std::int32_t> actual;
+  if (value) actual = zx::WideToInt(DecodeUtf8(*value));
+  ZX_FUZZ_CHECK(actual == expected);
 }
 
 // A byte below 0x80 is that ASCII character; a higher byte takes the next
@@ -88,9 +163,8 @@ std::u16string DecodeUnits(const std::uint8_t* data, std::size_t size) {
 }
 
 void CheckErrorCode(std::u16string_view text) {
-  const std::optional<std::int32_t> code = zx::FindReplyErrorCode(text);
-  ZX_FUZZ_CHECK(code == ReferenceErrorCode(text));
-  if (code) {
+  CheckBytesAgreeWithText(text);
+  if (const std::optional<std::int32_t> code = ReferenceErrorCode(text)) {
     const bool lost = *code == -536150015 || *code == -536084476;  // 0xE00B0001, 0xE00C0004
     ZX_FUZZ_CHECK(zx::IsLostConnectionCode(*code) == lost);
   }
@@ -102,6 +176,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string text = DecodeUnits(data, size);
   ZX_FUZZ_CHECK(zx::WideToInt(text) == ReferenceWtoi(text));
   CheckErrorCode(text);
-  CheckErrorCode(std::u16string(zx::kErrorCodeMarker) + text + u"\"}");
+  CheckErrorCode(kMarkerText + text + u"\"}");
   return 0;
 }

@@ -7,6 +7,12 @@
 namespace zx {
 namespace {
 
+std::wstring ToBstrText(std::string_view utf8) {
+  UniqueBstr text;
+  EXPECT_EQ(S_OK, Utf8ToBstr(utf8, text));
+  return text ? std::wstring(text.Get(), SysStringLen(text.Get())) : L"<null>";
+}
+
 // U+4E2D U+6587 (CJK), U+1F600 (a surrogate pair), U+00E9, ASCII.
 const wchar_t kMixedText[] = L"\x4E2D\x6587 \xD83D\xDE00 caf\x00E9";
 const char kMixedUtf8[] = "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 caf\xC3\xA9";
@@ -16,9 +22,7 @@ TEST(CodePage, Utf8CarriesCjkAndSurrogatePairsBothWays) {
   ASSERT_EQ(S_OK, Utf16ToUtf8(kMixedText, utf8));
   EXPECT_EQ(kMixedUtf8, utf8);
 
-  std::wstring wide;
-  ASSERT_EQ(S_OK, Utf8ToUtf16(kMixedUtf8, wide));
-  EXPECT_EQ(kMixedText, wide);
+  EXPECT_EQ(kMixedText, ToBstrText(kMixedUtf8));
 }
 
 TEST(CodePage, LongTextIsConvertedWhole) {
@@ -29,9 +33,9 @@ TEST(CodePage, LongTextIsConvertedWhole) {
   ASSERT_EQ(300000u, utf8.size());
   EXPECT_EQ("\xE2\x82\xAC", utf8.substr(299997));
 
-  std::wstring back;
-  ASSERT_EQ(S_OK, Utf8ToUtf16(utf8.c_str(), back));
-  EXPECT_EQ(euros, back);
+  EXPECT_EQ(euros, ToBstrText(utf8));
+  const std::string ascii(1 << 20, 'a');
+  EXPECT_EQ(std::wstring(1 << 20, L'a'), ToBstrText(ascii));
 }
 
 TEST(CodePage, ConversionStopsAtFirstZero) {
@@ -41,9 +45,8 @@ TEST(CodePage, ConversionStopsAtFirstZero) {
   ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"x\0y", bytes));
   EXPECT_EQ("x", bytes);
 
-  std::wstring wide = L"stale";
-  ASSERT_EQ(S_OK, Utf8ToUtf16("ab\0cd", wide));
-  EXPECT_EQ(L"ab", wide);
+  EXPECT_EQ(L"ab", ToBstrText(std::string_view("ab\0cd", 5)));
+  EXPECT_EQ(L"\x00E9", ToBstrText(std::string_view("\xC3\xA9\0\xC3", 4)));
 }
 
 TEST(CodePage, EmptyOrNullTextGivesEmptyResult) {
@@ -54,9 +57,7 @@ TEST(CodePage, EmptyOrNullTextGivesEmptyResult) {
   EXPECT_EQ(S_OK, Utf16ToThreadAnsi(nullptr, bytes));
   EXPECT_EQ("", bytes);
 
-  std::wstring wide = L"stale";
-  EXPECT_EQ(S_OK, Utf8ToUtf16(nullptr, wide));
-  EXPECT_EQ(L"", wide);
+  EXPECT_EQ(L"", ToBstrText(""));  // an empty string, not a null BSTR
 }
 
 // Switches the calling thread's locale, and so CP_THREAD_ACP, for a scope.

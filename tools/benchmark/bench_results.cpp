@@ -34,12 +34,6 @@ double LatencyRatio(const BenchResults& results, const char* id, const char* bas
   return row && base ? MedianRatio(row->msPerRequest, base->msPerRequest) : -1;
 }
 
-ClientKind BareClientOf(ClientKind client) {
-  return client == ClientKind::ObjectAsync || client == ClientKind::BareOverlapped
-             ? ClientKind::BareOverlapped
-             : ClientKind::BareBlocking;
-}
-
 const LargeReplyRow* FindLarge(const BenchResults& results, std::uint32_t size, ClientKind client) {
   for (const LargeReplyRow& row : results.large) {
     if (row.size == size && row.client == client) return &row;

@@ -27,8 +27,6 @@ const char* BaselineIdOf(const LatencyRow& row);
 // when either is missing or failed.
 double LatencyRatio(const BenchResults& results, const char* id, const char* baseId);
 
-// The bare client the given client is measured against.
-ClientKind BareClientOf(ClientKind client);
 const LargeReplyRow* FindLarge(const BenchResults& results, std::uint32_t size, ClientKind client);
 // Median over the rounds of the row's rate / its bare client's rate.
 double RateRatio(const BenchResults& results, const LargeReplyRow& row);

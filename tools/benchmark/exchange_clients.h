@@ -1,6 +1,8 @@
 #pragma once
-// The four clients the large-reply row compares, behind one call: each makes
-// one exchange with a service and leaves the reply where it would stay.
+// The clients the large-reply row compares, behind one call: each makes one
+// exchange with a service and leaves the reply where it would stay. The
+// "+text" and "+body" kinds also read the object's reply as a page must
+// before it can use it, as text or as bytes.
 #include <string>
 
 #include "bare_clients.h"
@@ -10,10 +12,23 @@
 
 namespace zxbench {
 
-enum class ClientKind { BareBlocking, ObjectSync, BareOverlapped, ObjectAsync };
+enum class ClientKind {
+  BareBlocking,
+  ObjectSync,
+  ObjectSyncText,
+  ObjectSyncBody,
+  BareOverlapped,
+  ObjectAsync,
+  ObjectAsyncText,
+};
 
-inline constexpr ClientKind kAllClients[] = {ClientKind::BareBlocking, ClientKind::ObjectSync,
-                                             ClientKind::BareOverlapped, ClientKind::ObjectAsync};
+inline constexpr ClientKind kAllClients[] = {
+    ClientKind::BareBlocking,   ClientKind::ObjectSync,  ClientKind::ObjectSyncText,
+    ClientKind::ObjectSyncBody, ClientKind::BareOverlapped, ClientKind::ObjectAsync,
+    ClientKind::ObjectAsyncText};
+
+// The bare client of the same mode as client.
+ClientKind BareClientOf(ClientKind client);
 
 const wchar_t* ClientName(ClientKind kind);
 bool ParseClientName(const std::wstring& name, ClientKind& kind);

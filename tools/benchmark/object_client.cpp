@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/win_resources.h"
 #include "support/message_pump.h"
 
 namespace zxbench {
@@ -29,5 +30,10 @@ bool ObjectClient::Exchange(bool async, const std::wstring& url, const std::wstr
 }
 
 bool ObjectClient::TakeText() { return !m_request.ResponseText().empty(); }
+
+bool ObjectClient::TakeBody() {
+  zx::UniqueVariant body;
+  return m_request->get_responseBody(body.Put()) == S_OK && V_ARRAY(&body.Get()) != nullptr;
+}
 
 }  // namespace zxbench

@@ -31,6 +31,8 @@ class ObjectClient {
   // responseText, which also re-arms the object for the next open; false
   // when the text is empty.
   bool TakeText();
+  // responseBody; false when it holds no array.
+  bool TakeBody();
   // Both, as a page does per request.
   bool Request(bool async, const std::wstring& url, const std::wstring& form) {
     return Exchange(async, url, form) && TakeText();

@@ -39,6 +39,18 @@ double PeakPerReply(const BenchResults& results, ClientKind object) {
   return row && row->peakGrowthBytes >= 0 ? row->peakGrowthBytes / row->size : kMissing;
 }
 
+// responseText's own time at the largest size, against the bare client's
+// whole transfer: the time with the text less the time without it, each
+// from the median rate of its row.
+double TextTimePerBareTime(const BenchResults& results) {
+  const LargeReplyRow* withText = LargestOf(results, ClientKind::ObjectSyncText);
+  const LargeReplyRow* without = LargestOf(results, ClientKind::ObjectSync);
+  const LargeReplyRow* bare = LargestOf(results, ClientKind::BareBlocking);
+  if (!withText || !without || !bare) return kMissing;
+  const auto seconds = [](const LargeReplyRow* row) { return 1 / Median(row->megabytesPerSecond); };
+  return Known((seconds(withText) - seconds(without)) / seconds(bare));
+}
+
 std::string LargestSizeName(const BenchResults& results) {
   const LargeReplyRow* row = LargestOf(results, ClientKind::BareBlocking);
   return row ? SizeName(row->size) : "largest";
@@ -64,6 +76,13 @@ std::vector<Target> EvaluateTargets(const BenchResults& results) {
       {large + " asynchronous rate / bare", LargestRateRatio(results, ClientKind::ObjectAsync), 0.80, false},
       {large + " synchronous peak / reply size", PeakPerReply(results, ClientKind::ObjectSync), 1.5, true},
       {large + " asynchronous peak / reply size", PeakPerReply(results, ClientKind::ObjectAsync), 1.5, true},
+      {large + " responseText time / bare transfer time", TextTimePerBareTime(results), 0.25, true},
+      {large + " with text, synchronous rate / bare", LargestRateRatio(results, ClientKind::ObjectSyncText), 0.70, false},
+      {large + " with text, asynchronous rate / bare", LargestRateRatio(results, ClientKind::ObjectAsyncText), 0.70, false},
+      // The bytes and one UTF-16 copy of them.
+      {large + " with text, peak / reply size", PeakPerReply(results, ClientKind::ObjectSyncText), 3.0, true},
+      // The bytes and one array copy.
+      {large + " with responseBody, peak / reply size", PeakPerReply(results, ClientKind::ObjectSyncBody), 2.0, true},
       {"row 9 handle growth", handleGrowth, kHandleNoise, true},
       {"row 9 private byte growth", byteGrowth, kPrivateBytesNoise, true},
   };
