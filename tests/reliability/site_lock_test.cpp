@@ -22,11 +22,7 @@ namespace dispid = zx::test::request_dispid;
 
 namespace {
 
-constexpr DISPID kIsNeedFixConnection = 17;
-constexpr DISPID kFixConnection = 19;
-constexpr DISPID kGetOpenFileName = 1;
-constexpr DISPID kGetOpenFileNameEx = 1;
-constexpr DISPID kGetOpenFileNameEx2 = 2;
+using namespace zx::test::picker_dispid;
 
 constexpr wchar_t kListedPrefix[] = L"http://localhost:8080/zev/";
 
@@ -81,10 +77,10 @@ class SiteLockTest : public ScriptedRequestTest {
     const InvokeResult state = GetProperty(page.Get(), dispid::kReadyState);
     EXPECT_EQ(state.code, S_OK);
     EXPECT_EQ(V_I4(&state.value.Get()), trusted ? 4 : 0);
-    EXPECT_EQ(GetProperty(page.Get(), kIsNeedFixConnection).code, acted);
+    EXPECT_EQ(GetProperty(page.Get(), dispid::kIsNeedFixConnection).code, acted);
     // A trusted repair would start the repair tool and wait for services.
     if (!trusted) {
-      EXPECT_EQ(GetProperty(page.Get(), kFixConnection).code, E_ACCESSDENIED);
+      EXPECT_EQ(GetProperty(page.Get(), dispid::kFixConnection).code, E_ACCESSDENIED);
     }
   }
 
