@@ -15,12 +15,14 @@ void* ZevFileDialog::FindInterface(REFIID riid) {
 }
 
 STDMETHODIMP ZevFileDialog::GetOpenFileName(BSTR bstrTitle, BSTR* pvarFile) {
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!pvarFile) return E_POINTER;
   return BrowseForFolder(m_hOwner, bstrTitle, pvarFile);
 }
 
 STDMETHODIMP ZevFileDialog::SetSite(IUnknown* site) {
   LearnOwnerWindow(site, m_hOwner);
+  m_siteLock.Learn(site);
   return S_OK;
 }
 

@@ -6,6 +6,7 @@
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
 #include "com/zxmlhttp_idl.h"
+#include "sitelock/site_lock.h"
 
 namespace zx {
 
@@ -26,6 +27,8 @@ class ZevFileDialog final : public ComClass<DispatchImpl<IZevFileDialog>, IObjec
 
   // The page's window, learnt from the site; owns the browse dialog.
   HWND m_hOwner = nullptr;
+  // Whether the hosting page may show the picker.
+  SiteLock m_siteLock;
 };
 
 }  // namespace zx

@@ -21,6 +21,7 @@ void* ZevMultiFileDialog::FindInterface(REFIID riid) {
 STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx(VARIANT_BOOL bNotUseDefaultView,
                                                    BSTR bstrCaption, BSTR bstrSubtitle, OLE_COLOR,
                                                    BSTR* pbstrPaths) {
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   return NoThrow(
       [&] { return ShowDialog(bNotUseDefaultView, bstrCaption, bstrSubtitle, pbstrPaths); });
 }
@@ -32,6 +33,8 @@ STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultV
                                                     VARIANT nX, VARIANT nY,
                                                     VARIANT_BOOL bRelativeParent, VARIANT,
                                                     BSTR* pbstrPaths) {
+  // Refused before the position is kept for later showings.
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   m_dialog.SetExplicitPosition(nX.lVal, nY.lVal, static_cast<WORD>(bRelativeParent));
   return NoThrow(
       [&] { return ShowDialog(bNotUseDefaultView, bstrCaption, bstrSubtitle, pbstrPaths); });
@@ -39,6 +42,7 @@ STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultV
 
 STDMETHODIMP ZevMultiFileDialog::SetSite(IUnknown* site) {
   LearnOwnerWindow(site, m_hOwner);
+  m_siteLock.Learn(site);
   return S_OK;
 }
 

@@ -7,6 +7,7 @@
 #include "com/dispatch_impl.h"
 #include "com/zxmlhttp_idl.h"
 #include "pickers/scan_path_dialog.h"
+#include "sitelock/site_lock.h"
 
 namespace zx {
 
@@ -35,6 +36,8 @@ class ZevMultiFileDialog final
 
   // The page's window, learnt from the site; owns the dialog.
   HWND m_hOwner = nullptr;
+  // Whether the hosting page may show the dialog.
+  SiteLock m_siteLock;
   // Serves every call; keeps the settings between them.
   ScanPathDialog m_dialog;
 };

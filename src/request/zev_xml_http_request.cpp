@@ -69,6 +69,7 @@ void* ZevXMLHttpRequest::FindInterface(REFIID riid) {
 
 STDMETHODIMP ZevXMLHttpRequest::open(BSTR bstrMethod, BSTR bstrUrl, VARIANT varAsync, VARIANT,
                                      VARIANT) {
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!m_bReadyForOpen) return result::kBusy;
   {
     CriticalSectionGuard guard(m_stateLock);
@@ -132,6 +133,7 @@ HRESULT ZevXMLHttpRequest::ConnectAsynchronously() {
 // --- send ---------------------------------------------------------------
 
 STDMETHODIMP ZevXMLHttpRequest::send(VARIANT varBody) {
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!ClaimBusy()) return result::kBusy;
   HRESULT hr = NoThrow([&] { return SendRequest(varBody); });
   ReleaseBusy();
@@ -267,6 +269,13 @@ STDMETHODIMP ZevXMLHttpRequest::get_responseBody(VARIANT* pvarBody) {
   return S_OK;
 }
 
+// --- site -----------------------------------------------------------------
+
+STDMETHODIMP ZevXMLHttpRequest::SetSite(IUnknown* site) {
+  m_siteLock.Learn(site);
+  return S_OK;
+}
+
 // --- notifications ------------------------------------------------------
 
 // The call holds its own reference to the handler: a page may drop the
@@ -391,6 +400,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_servicePort(unsigned short* psServicePort) {
 }
 
 STDMETHODIMP ZevXMLHttpRequest::get_isNeedFixConnection(VARIANT_BOOL* pbNeedFix) {
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!pbNeedFix) return E_INVALIDARG;
   return NoThrow([&] {
     *pbNeedFix = IsAnyServiceDown(monitoredServices) ? 1 : 0;
@@ -399,6 +409,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_isNeedFixConnection(VARIANT_BOOL* pbNeedFix)
 }
 
 STDMETHODIMP ZevXMLHttpRequest::get_fixConnection(long* plRetCode) {
+  if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!plRetCode) return E_INVALIDARG;
   return NoThrow([&] {
     *plRetCode = FixConnection(monitoredServices);

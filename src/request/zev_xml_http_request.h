@@ -14,6 +14,7 @@
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
 #include "health/service_table.h"
+#include "sitelock/site_lock.h"
 #include "transport/async_exchange_sink.h"
 #include "transport/async_pipe_transport.h"
 #include "transport/pipe_name_lookup.h"
@@ -49,8 +50,8 @@ class ZevXMLHttpRequest final
   STDMETHODIMP get_isOSVersionAfterVista(VARIANT_BOOL* pbIsVistaOrLatter) override;
   STDMETHODIMP get_fixConnection(long* plRetCode) override;
 
-  // IObjectWithSite: the request object has no use for its site.
-  STDMETHODIMP SetSite(IUnknown*) override { return S_OK; }
+  // IObjectWithSite: the site tells only whether the page may use the object.
+  STDMETHODIMP SetSite(IUnknown* site) override;
   STDMETHODIMP GetSite(REFIID, void**) override { return E_NOTIMPL; }
 
   // IReadyStateSink
@@ -120,6 +121,8 @@ class ZevXMLHttpRequest final
   CriticalSection m_stateLock;
   BOOL m_bBusy = FALSE;
   ServiceMap monitoredServices;
+  // Whether the hosting page may open, send and repair.
+  SiteLock m_siteLock;
 };
 
 }  // namespace zx

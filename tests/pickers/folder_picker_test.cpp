@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/win_resources.h"
-#include "fake_site.h"
+#include "support/fake_site.h"
 #include "picker_fixture.h"
 #include "picker_session.h"
 #include "picker_windows.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/win_resources.h"
-#include "fake_site.h"
+#include "support/fake_site.h"
 #include "picker_fixture.h"
 #include "picker_windows.h"
 #include "res/dialog_ids.h"

@@ -41,6 +41,13 @@ VARIANT Object(IDispatch* object);  // adds a reference
 VARIANT Bytes(const std::string& bytes);
 VARIANT Omitted();
 
+// DISPIDs of the pickers' methods, as the type library publishes them.
+namespace picker_dispid {
+inline constexpr DISPID kGetOpenFileName = 1;    // IZevFileDialog
+inline constexpr DISPID kGetOpenFileNameEx = 1;  // IZevMultiFileDialog
+inline constexpr DISPID kGetOpenFileNameEx2 = 2;
+}  // namespace picker_dispid
+
 struct InvokeResult {
   HRESULT invoke = E_FAIL;  // what Invoke returned
   // What a script sees as the error's number: the method's own code when

@@ -19,9 +19,7 @@ using namespace zx::test;
 
 namespace {
 
-constexpr DISPID kGetOpenFileName = 1;
-constexpr DISPID kGetOpenFileNameEx = 1;
-constexpr DISPID kGetOpenFileNameEx2 = 2;
+using namespace zx::test::picker_dispid;
 
 // S_OK with paths, S_FALSE without; E_NOTIMPL while a picker is not built.
 ::testing::AssertionResult IsPickerResult(const InvokeResult& result) {

@@ -31,6 +31,8 @@ inline constexpr DISPID kReadyState = 13;
 inline constexpr DISPID kOnReadyStateChange = 14;
 inline constexpr DISPID kServicePort = 15;
 inline constexpr DISPID kOnDisconnection = 16;
+inline constexpr DISPID kIsNeedFixConnection = 17;
+inline constexpr DISPID kFixConnection = 19;
 }  // namespace request_dispid
 
 class ScriptedRequestTest : public ::testing::Test {

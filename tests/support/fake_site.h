@@ -1,16 +1,23 @@
 #pragma once
-// A page host's site as the pickers see it: a service provider that may
-// offer the browser and the shell browser, whose window owns the dialogs.
+// A page host's site as the objects see it: a service provider that may
+// offer the browser, which tells the page's address, and the shell browser,
+// whose window owns the pickers' dialogs.
 #include <windows.h>
 #include <oleidl.h>
 #include <servprov.h>
 
 namespace zx::test {
 
+// A page of the suite on this machine.
+inline constexpr wchar_t kLocalSuitePage[] =
+    L"file:///C:/Program%20Files/Velmora/Zev/status.html";
+
 class FakeSite final : public IServiceProvider, public IOleWindow {
  public:
   struct Offer {
     bool browser = true;
+    // The browser's page address; null: asking for it fails.
+    const wchar_t* location = kLocalSuitePage;
     bool shellBrowser = true;
     // Null: the shell browser's GetWindow fails.
     HWND window = nullptr;

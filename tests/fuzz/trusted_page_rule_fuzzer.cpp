@@ -1,0 +1,89 @@
+// libFuzzer target: any bytes as one allow-listed prefix (up to the first
+// line feed) and a page address (the rest), each byte widened to one UTF-16
+// unit. The verdict is checked against properties the rule promises rather
+// than against a second copy of it.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "sitelock/trusted_page_rule.h"
+
+namespace {
+
+bool AllDrivesLocal(char16_t) { return true; }
+bool NoDriveLocal(char16_t) { return false; }
+
+char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+
+bool StartsIgnoringCase(std::u16string_view text, std::u16string_view start) {
+  return text.size() >= start.size() &&
+         std::equal(start.begin(), start.end(), text.begin(),
+                    [](char16_t a, char16_t b) { return LowerAscii(a) == LowerAscii(b); });
+}
+
+// The path as a server or the file system reads it, split at every
+// separator; only the escapes of dots and separators are undone.
+bool HasDotSegment(std::u16string_view address) {
+  const std::u16string_view path = address.substr(0, address.find_first_of(u"?#"));
+  std::u16string plain;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const std::u16string_view escape = path.substr(i, 3);
+    if (StartsIgnoringCase(escape, u"%2e")) {
+      plain += u'.';
+    } else if (StartsIgnoringCase(escape, u"%2f") || StartsIgnoringCase(escape, u"%5c")) {
+      plain += u'/';
+    } else {
+      plain += path[i] == u'\\' ? u'/' : path[i];
+      continue;
+    }
+    i += 2;
+  }
+  std::size_t start = 0;
+  for (std::size_t end = 0; end <= plain.size(); ++end) {
+    if (end < plain.size() && plain[end] != u'/') continue;
+    const std::u16string_view segment = std::u16string_view(plain).substr(start, end - start);
+    if (segment == u"." || segment == u"..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::u16string SchemeUpperCased(std::u16string address) {
+  const std::size_t colon = address.find(u':');
+  for (std::size_t i = 0; i < colon && i < address.size(); ++i) {
+    if (address[i] >= u'a' && address[i] <= u'z') address[i] = address[i] - u'a' + u'A';
+  }
+  return address;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::u16string input(data, data + size);
+  const std::size_t lineEnd = std::min(input.find(u'\n'), input.size());
+  const std::vector<std::u16string> listed = {input.substr(0, lineEnd)};
+  const std::u16string address = input.substr(std::min(lineEnd + 1, input.size()));
+  const std::vector<std::u16string> none;
+
+  const bool byList = zx::IsTrustedPageAddress(address, listed, &AllDrivesLocal);
+  const bool local = zx::IsTrustedPageAddress(address, none, &AllDrivesLocal);
+  const bool resource = zx::IsTrustedPageAddress(address, none, &NoDriveLocal);
+
+  ZX_FUZZ_CHECK(!resource || StartsIgnoringCase(address, u"res://"));
+  ZX_FUZZ_CHECK(!local || resource || StartsIgnoringCase(address, u"file:///"));
+  ZX_FUZZ_CHECK(!local || byList);  // a list only adds
+  ZX_FUZZ_CHECK(!byList || local || StartsIgnoringCase(address, listed[0]));
+  if (byList) {
+    ZX_FUZZ_CHECK(address.size() <= zx::kMaxPageAddressLength);
+    ZX_FUZZ_CHECK(std::all_of(address.begin(), address.end(),
+                              [](char16_t c) { return c > u' ' && c < 0x7F; }));
+    ZX_FUZZ_CHECK(!HasDotSegment(address));
+  }
+  ZX_FUZZ_CHECK(zx::IsTrustedPageAddress(SchemeUpperCased(address), listed, &AllDrivesLocal) ==
+                byList);
+  return 0;
+}
