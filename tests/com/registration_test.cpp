@@ -69,7 +69,11 @@ TEST_F(RegistrationTest, RegisterWritesProgIdsClassKeysCategoriesAndPreApproval)
     }
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kPreApprovedKey) + c.preApproved));
   }
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kTypeLibId + L"\\1.0"));
+  // The type library (its locale 0x409) under the platform of this build.
+  const wchar_t* platform = sizeof(void*) == 8 ? L"\\win64" : L"\\win32";
+  EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT,
+                       std::wstring(L"TypeLib\\") + kTypeLibId + L"\\1.0\\409" + platform, nullptr),
+            BesideProgram(L"zxmlhttp.dll"));
 }
 
 TEST_F(RegistrationTest, UnregisterRemovesTheClassesAndKeepsCategoriesAndPreApproval) {
