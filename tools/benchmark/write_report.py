@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes docs/benchmarks.md and its chart from one run of the benchmark.
 
-    write_report.py <results.tsv> <markdown out> <chart png out> <command> <machine> <wine> <date> <load>
+    write_report.py <markdown out> <chart png out> <command> <machine> <wine> <date> <load>
+                    <build>=<results.tsv> [<build>=<results.tsv> ...]
 
-The results file is what `benchmark.exe --results` writes: one record per
-line, a kind and its tab-separated fields. Standard library only: the chart
+Each results file is what one build's `benchmark.exe --results` writes: one
+record per line, a kind and its tab-separated fields. Every table shows
+each build's rows; the chart shows the first build's. Standard library only: the chart
 is drawn with the small pixel font below and written as a PNG with zlib.
 """
 import os
@@ -136,7 +138,12 @@ def size_name(size):
     return "%d MB" % (size >> 20) if size % (1 << 20) == 0 else "%d KB" % (size >> 10)
 
 
-def markdown(results, chart_name, command, machine, wine, date, load):
+def rows_of(builds, kind):
+    """(build name, row) for every build's rows of one kind, build by build."""
+    return [(name, row) for name, results in builds for row in results[kind]]
+
+
+def markdown(builds, chart_name, command, machine, wine, date, load):
     mb = 1024.0 * 1024.0
     lines = [
         "# Benchmarks",
@@ -168,15 +175,15 @@ def markdown(results, chart_name, command, machine, wine, date, load):
         "",
         "## Rows 1-6: one request of 1 KB JSON",
         "",
-        "| Row | Client | ms per request | Ratio |",
-        "|---|---|---:|---:|",
+        "| Build | Row | Client | ms per request | Ratio |",
+        "|---|---|---|---:|---:|",
     ]
-    for row in results["latency"]:
-        lines.append("| %s | %s | %.3f | %.2f x row %s |" % (row["id"], row["label"], row["ms"],
-                                                        row["ratio"], row["base"]))
+    for build, row in rows_of(builds, "latency"):
+        lines.append("| %s | %s | %s | %.3f | %.2f x row %s |" % (
+            build, row["id"], row["label"], row["ms"], row["ratio"], row["base"]))
     lines += [
         "",
-        "![Rows 1-6](images/%s)" % chart_name,
+        "![Rows 1-6, %s build](images/%s)" % (builds[0][0], chart_name),
         "",
         "1. bare client: blocking Win32 calls, one connection per request, exactly the",
         "   steps of the object's synchronous `send` (wait for an instance, open,",
@@ -204,12 +211,12 @@ def markdown(results, chart_name, command, machine, wine, date, load):
         "instead. Peak memory is the peak working set during one exchange above the",
         "working set just before it, measured in a fresh process (the median of three).",
         "",
-        "| Reply | Client | MB/s | Rate / bare | Peak above baseline |",
-        "|---|---|---:|---:|---:|",
+        "| Build | Reply | Client | MB/s | Rate / bare | Peak above baseline |",
+        "|---|---|---|---:|---:|---:|",
     ]
-    for row in results["large"]:
-        lines.append("| %s | %s | %.1f | %.2f | %.1f MB (%.2f x reply) |" % (
-            size_name(row["size"]), row["client"], row["rate"], row["ratio"],
+    for build, row in rows_of(builds, "large"):
+        lines.append("| %s | %s | %s | %.1f | %.2f | %.1f MB (%.2f x reply) |" % (
+            build, size_name(row["size"]), row["client"], row["rate"], row["ratio"],
             row["peak"] / mb, row["peak"] / row["size"]))
     lines += [
         "",
@@ -218,23 +225,27 @@ def markdown(results, chart_name, command, machine, wine, date, load):
         "Each thread has its own object and message loop and makes requests one after",
         "the other; the rate is of all threads together.",
         "",
-        "| Threads | Requests per second |",
-        "|---:|---:|",
+        "| Build | Threads | Requests per second |",
+        "|---|---:|---:|",
     ]
-    for row in results["threads"]:
-        lines.append("| %d | %.0f |" % (row["threads"], row["rate"]))
-    requests, completed, handles_before, handles_after, bytes_before, bytes_after = results["soak"]
+    for build, row in rows_of(builds, "threads"):
+        lines.append("| %s | %d | %.0f |" % (build, row["threads"], row["rate"]))
     lines += [
         "",
-        "## Row 9: after %d requests" % requests,
+        "## Row 9: after many requests",
         "",
         "One object, alternating between synchronous and asynchronous requests, after",
-        "200 requests to warm up%s." % ("" if completed else " (the run did not complete)"),
+        "200 requests to warm up.",
         "",
-        "| | Before | After |",
-        "|---|---:|---:|",
-        "| Handles | %d | %d |" % (handles_before, handles_after),
-        "| Private bytes | %.2f MB | %.2f MB |" % (bytes_before / mb, bytes_after / mb),
+        "| Build | Requests | Handles before | after | Private bytes before | after |",
+        "|---|---:|---:|---:|---:|---:|",
+    ]
+    for build, results in builds:
+        requests, completed, handles_before, handles_after, bytes_before, bytes_after = results["soak"]
+        lines.append("| %s | %d%s | %d | %d | %.2f MB | %.2f MB |" % (
+            build, requests, "" if completed else " (did not complete)", handles_before,
+            handles_after, bytes_before / mb, bytes_after / mb))
+    lines += [
         "",
         "## Reading the figures",
         "",
@@ -249,25 +260,26 @@ def markdown(results, chart_name, command, machine, wine, date, load):
         "",
         "## Targets",
         "",
-        "| Target | Measured | Limit | |",
-        "|---|---:|---:|---|",
+        "| Build | Target | Measured | Limit | |",
+        "|---|---|---:|---:|---|",
     ]
-    for target in results["target"]:
-        lines.append("| %s | %s | %s %s | %s |" % (
-            target["name"], figure(target["name"], target["value"]), target["relation"],
+    for build, target in rows_of(builds, "target"):
+        lines.append("| %s | %s | %s | %s %s | %s |" % (
+            build, target["name"], figure(target["name"], target["value"]), target["relation"],
             figure(target["name"], target["limit"]), "met" if target["met"] else "**missed**"))
     return "\n".join(lines) + "\n"
 
 
 def main():
-    if len(sys.argv) != 9:
+    if len(sys.argv) < 9 or not all("=" in arg for arg in sys.argv[8:]):
         sys.exit(__doc__)
-    results_path, markdown_path, chart_path, command, machine, wine, date, load = sys.argv[1:]
-    results = read_results(results_path)
+    markdown_path, chart_path, command, machine, wine, date, load = sys.argv[1:8]
+    builds = [(name, read_results(path))
+              for name, path in (arg.split("=", 1) for arg in sys.argv[8:])]
     with open(chart_path, "wb") as chart:
-        chart.write(latency_chart(results["latency"]))
+        chart.write(latency_chart(builds[0][1]["latency"]))
     with open(markdown_path, "w", encoding="utf-8") as out:
-        out.write(markdown(results, os.path.basename(chart_path), command, machine, wine, date, load))
+        out.write(markdown(builds, os.path.basename(chart_path), command, machine, wine, date, load))
 
 
 if __name__ == "__main__":
