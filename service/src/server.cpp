@@ -61,8 +61,9 @@ Server::~Server() = default;
 
 DWORD Server::Listen() { return m_stop ? m_pipes->Listen() : ERROR_NOT_ENOUGH_MEMORY; }
 
+// Without a stop event nothing could end the run: it does not start.
 void Server::Run(const std::function<void()>& onListening) {
-  m_pipes->Run(onListening);
+  if (m_stop) m_pipes->Run(onListening);
 }
 
 void Server::Stop() { SetEvent(m_stop); }

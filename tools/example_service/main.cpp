@@ -7,6 +7,8 @@
 #include "zxservice/registration.h"
 #include "zxservice/server.h"
 
+namespace {
+
 zxservice::Server* g_server = nullptr;
 
 BOOL WINAPI OnConsoleControl(DWORD) {
@@ -21,6 +23,8 @@ std::string Answer(const zxservice::Request& request) {
   if (!isHello || request.json.empty()) return zxservice::ErrorCodeReply(E_INVALIDARG);
   return "{\"hello\":" + std::string(request.json) + "}";
 }
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return 2;
