@@ -18,7 +18,6 @@ constexpr wchar_t kIniFileName[] = L"zevcomm.dat";
 constexpr wchar_t kIniSection[] = L"SPRoot";
 constexpr wchar_t kIniKey[] = L"SPRoot";
 constexpr DWORD kIniValueCapacity = 1024;
-constexpr wchar_t kPipeNameValue[] = L"Name";
 
 constexpr DWORD kFirstFileNameCapacity = 256;
 constexpr DWORD kMaxFileNameCapacity = 32768;

@@ -9,12 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/pipe_names.h"
 #include "common/win_resources.h"
 
 namespace zx {
-
-inline constexpr wchar_t kDefaultSpRootKeyPath[] = L"SOFTWARE\\Velmora\\ZevCommon\\SP_ROOT\\";
-inline constexpr wchar_t kPipePathPrefix[] = L"\\\\.\\Pipe\\";
 
 // The process-wide SP root key path, always ending with a backslash.
 // Resolved while the module loads; read-only afterwards, so it needs no lock.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/win_resources.h"
-#include "raw_pipe_client.h"
+#include "support/raw_pipe_client.h"
 #include "service_child.h"
 #include "transport/endpoint_config.h"
 

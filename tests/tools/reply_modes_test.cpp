@@ -1,7 +1,7 @@
 // Every reply mode of the sample service, checked byte for byte on the wire.
 #include <gtest/gtest.h>
 
-#include "raw_pipe_client.h"
+#include "support/raw_pipe_client.h"
 #include "service_child.h"
 #include "transport/sync_pipe_client.h"
 

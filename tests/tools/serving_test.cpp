@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "raw_pipe_client.h"
+#include "support/raw_pipe_client.h"
 #include "service_child.h"
 
 namespace zx::test {

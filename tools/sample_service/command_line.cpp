@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "transport/endpoint_config.h"
+#include "common/pipe_names.h"
 
 namespace zxsample {
 namespace {

@@ -6,6 +6,7 @@
 #include "reply_composer.h"
 #include "reply_options.h"
 #include "request_log.h"
+#include "zxservice/server.h"
 
 namespace zxsample {
 
@@ -14,16 +15,10 @@ struct ConnectionSettings {
   const ReplyOptions& reply;
   const ReplyComposer& composer;
   RequestLog& log;
-  HANDLE stopEvent;
 };
 
-// Requests above this size are refused by closing the connection; the
-// service should not try to allocate whatever a broken length field says.
-inline constexpr DWORD kMaxRequestBytes = 64u << 20;
-
-// Serves one connected pipe instance with ioEvent for its overlapped I/O;
-// the caller closes the instance afterwards. Returns true when a whole
-// request was read and so counts as answered.
-bool ServeConnection(HANDLE pipe, HANDLE ioEvent, const ConnectionSettings& settings);
+// Serves one connected client. Returns true when a whole request was read
+// and so counts as answered.
+bool ServeConnection(zxservice::Connection& connection, const ConnectionSettings& settings);
 
 }  // namespace zxsample

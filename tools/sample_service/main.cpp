@@ -7,10 +7,10 @@
 
 #include "command_line.h"
 #include "console_host.h"
-#include "registration.h"
 #include "report.h"
 #include "service_host.h"
 #include "service_install.h"
+#include "zxservice/registration.h"
 
 namespace zxsample {
 namespace {
@@ -26,7 +26,7 @@ int Run(const ServiceOptions& options) {
     case Action::Uninstall:
       return UninstallService(options.serviceName);
     case Action::Unregister:
-      if (LSTATUS error = UnregisterPipeName(options.spRoot, options.segment)) {
+      if (LSTATUS error = zxservice::UnregisterPipeName(options.segment, options.spRoot)) {
         return ReportFailure(L"cannot delete " + options.spRoot + options.segment,
                              static_cast<DWORD>(error));
       }

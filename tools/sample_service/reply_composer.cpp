@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "frame_length.h"
+#include "request/request_frame.h"
 
 namespace zxsample {
 namespace {
-
-constexpr std::string_view kJsonSeparator = "?json=";
 
 void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
@@ -31,14 +29,14 @@ void AppendJsonString(std::string& out, std::string_view text) {
 }  // namespace
 
 std::string EchoBody(std::string_view payload) {
-  size_t separator = payload.find(kJsonSeparator);
+  size_t separator = payload.find(zx::kJsonSeparator);
   std::string body = "{\"path\":";
   AppendJsonString(body, payload.substr(0, separator));
   body += ",\"json\":";
   if (separator == std::string_view::npos) {
     body += "null";
   } else {
-    body += payload.substr(separator + kJsonSeparator.size());
+    body += payload.substr(separator + zx::kJsonSeparator.size());
   }
   body += '}';
   return body;
@@ -75,9 +73,8 @@ std::string ShapeFrame(std::string_view body, FrameShape shape, std::uint32_t sh
       sent = body.substr(0, kHugeSentBytes);
       break;
   }
-  std::string frame;
-  frame.reserve(4 + sent.size());
-  AppendFrameLength(frame, length);
+  std::string frame(zx::kFrameLengthSize, '\0');
+  zx::StoreFrameLength(length, frame.data());
   frame += sent;
   return frame;
 }

@@ -1,6 +1,6 @@
 #include "request_log.h"
 
-#include "frame_length.h"
+#include "request/request_frame.h"
 
 namespace zxsample {
 
@@ -14,9 +14,8 @@ DWORD RequestLog::Open(const std::wstring& path) {
 
 DWORD RequestLog::Append(std::string_view payload) {
   if (!m_file) return ERROR_SUCCESS;
-  std::string record;
-  record.reserve(4 + payload.size());
-  AppendFrameLength(record, static_cast<std::uint32_t>(payload.size()));
+  std::string record(zx::kFrameLengthSize, '\0');
+  zx::StoreFrameLength(static_cast<std::uint32_t>(payload.size()), record.data());
   record += payload;
 
   zx::CriticalSectionGuard guard(m_lock);

@@ -5,12 +5,11 @@
 
 #include "common/win_resources.h"
 #include "connection.h"
-#include "pipe_server.h"
-#include "registration.h"
 #include "reply_composer.h"
 #include "report.h"
 #include "request_log.h"
-#include "transport/endpoint_config.h"
+#include "zxservice/registration.h"
+#include "zxservice/server.h"
 
 namespace zxsample {
 namespace {
@@ -58,12 +57,12 @@ int OpenLog(const std::wstring& path, RequestLog& log) {
 }
 
 // Listens first, so that a registered name always leads to a pipe.
-int Publish(PipeServer& server, const ServiceOptions& options) {
+int Publish(zxservice::Server& server, const ServiceOptions& options) {
   if (DWORD error = server.Listen()) {
     return ReportFailure(L"cannot create the pipe " + options.pipeName, error);
   }
   if (options.segment.empty()) return kExitDone;
-  LSTATUS error = RegisterPipeName(options.spRoot, options.segment, options.pipeName);
+  LSTATUS error = zxservice::RegisterPipeName(options.segment, options.pipeName, options.spRoot);
   return error ? ReportFailure(L"cannot register under " + options.spRoot + options.segment,
                                static_cast<DWORD>(error))
                : kExitDone;
@@ -83,12 +82,16 @@ int Serve(const ServiceOptions& options, HANDLE stopEvent,
   if (int failed = LoadReplyFile(options.reply, fileBytes)) return failed;
   if (int failed = OpenLog(options.logPath, log)) return failed;
   ReplyComposer composer(options.reply, std::move(fileBytes));
-  ConnectionSettings settings{options.reply, composer, log, stopEvent};
-  PipeServer server(
-      zx::kPipePathPrefix + options.pipeName,
-      [&settings](HANDLE pipe, HANDLE ioEvent) { return ServeConnection(pipe, ioEvent, settings); },
-      stopEvent,
-      {options.maxRequests, options.exitAfterMs});
+  ConnectionSettings settings{options.reply, composer, log};
+  zxservice::Limits limits;
+  limits.maxRequests = options.maxRequests;
+  limits.runMilliseconds = options.exitAfterMs;
+  zxservice::Server server(
+      options.pipeName,
+      zxservice::RawHandler([&settings](zxservice::Connection& connection) {
+        return ServeConnection(connection, settings);
+      }),
+      limits, stopEvent);
   if (int failed = Publish(server, options)) return failed;
 
   zx::UniqueHandle readyEvent;
@@ -96,7 +99,7 @@ int Serve(const ServiceOptions& options, HANDLE stopEvent,
     onListening();
     SignalReady(options.readyEvent, readyEvent);
   });
-  if (options.unregisterAtExit) UnregisterPipeName(options.spRoot, options.segment);
+  if (options.unregisterAtExit) zxservice::UnregisterPipeName(options.segment, options.spRoot);
   return kExitDone;
 }
 

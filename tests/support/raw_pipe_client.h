@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/win_resources.h"
+
 namespace zx::test {
 
 struct RawReply {
@@ -24,7 +26,11 @@ enum class ReadUntil {
 };
 
 // Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
-// then up to five attempts), writes frameBytes and reads.
+// then up to five attempts) and keeps the pipe open. Returns the failure.
+DWORD RawConnect(const std::wstring& pipePath, UniqueFile& pipe);
+
+// Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
+// then up to five attempts), writes frameBytes (if any) and reads.
 RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
                      ReadUntil until = ReadUntil::PipeEnds);
 

@@ -2,7 +2,7 @@
 
 #include <sddl.h>
 
-namespace zxsample {
+namespace zxservice {
 namespace {
 
 // System, administrators and the owner: everything. Authenticated users:
@@ -26,4 +26,4 @@ SECURITY_ATTRIBUTES* PipeSecurity::Attributes() {
   return m_descriptor ? &m_attributes : nullptr;
 }
 
-}  // namespace zxsample
+}  // namespace zxservice

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-namespace zxsample {
+namespace zxservice {
 namespace {
 
 constexpr DWORD kBufferBytes = 64 * 1024;
@@ -20,8 +20,8 @@ struct ListenerStart {
 
 }  // namespace
 
-PipeServer::PipeServer(std::wstring pipePath, ConnectionHandler handler, HANDLE stopEvent,
-                       Limits limits)
+PipeServer::PipeServer(std::wstring pipePath, RawHandler handler, HANDLE stopEvent,
+                       const Limits& limits)
     : m_pipePath(std::move(pipePath)),
       m_handler(std::move(handler)),
       m_stop(stopEvent),
@@ -165,7 +165,8 @@ void PipeServer::AnnounceListening() {
 void PipeServer::Serve(zx::UniqueHandle instance, HANDLE ioEvent) {
   bool answered = false;
   try {
-    answered = m_handler(instance.Get(), ioEvent);
+    Connection connection(instance.Get(), m_stop, ioEvent, m_limits);
+    answered = m_handler(connection);
   } catch (...) {
     // Out of memory for a large request or reply: drop this connection only.
   }
@@ -192,4 +193,4 @@ void PipeServer::JoinListeners() {
   m_listeners.clear();
 }
 
-}  // namespace zxsample
+}  // namespace zxservice

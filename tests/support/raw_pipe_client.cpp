@@ -9,7 +9,9 @@ constexpr DWORD kWaitPipeMs = 100;
 constexpr int kOpenAttempts = 5;
 constexpr DWORD kOpenRetryMs = 50;
 
-DWORD Connect(const std::wstring& pipePath, UniqueFile& pipe) {
+}  // namespace
+
+DWORD RawConnect(const std::wstring& pipePath, UniqueFile& pipe) {
   if (!WaitNamedPipeW(pipePath.c_str(), kWaitPipeMs) && GetLastError() != ERROR_PIPE_BUSY) {
     return GetLastError();
   }
@@ -23,6 +25,9 @@ DWORD Connect(const std::wstring& pipePath, UniqueFile& pipe) {
   }
   return error;
 }
+
+namespace {
+
 bool FrameComplete(const std::string& bytes) {
   if (bytes.size() < 4) return false;
   std::uint32_t length = 0;
@@ -36,10 +41,11 @@ RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
                      ReadUntil until) {
   RawReply reply;
   UniqueFile pipe;
-  reply.connectError = Connect(pipePath, pipe);
+  reply.connectError = RawConnect(pipePath, pipe);
   if (reply.connectError != ERROR_SUCCESS) return reply;
   DWORD written = 0;
-  if (!WriteFile(pipe.Get(), frameBytes.data(), static_cast<DWORD>(frameBytes.size()), &written,
+  if (!frameBytes.empty() &&
+      !WriteFile(pipe.Get(), frameBytes.data(), static_cast<DWORD>(frameBytes.size()), &written,
                  nullptr)) {
     reply.endError = GetLastError();
     return reply;
@@ -59,7 +65,7 @@ RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
 
 DWORD RawSendAndHangUp(const std::wstring& pipePath, std::string_view bytes) {
   UniqueFile pipe;
-  if (DWORD error = Connect(pipePath, pipe)) return error;
+  if (DWORD error = RawConnect(pipePath, pipe)) return error;
   DWORD written = 0;
   if (!WriteFile(pipe.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
     return GetLastError();

@@ -15,22 +15,13 @@
 
 #include "common/win_resources.h"
 #include "pipe_security.h"
+#include "zxservice/server.h"
 
-namespace zxsample {
+namespace zxservice {
 
 class PipeServer {
  public:
-  // Serves one connected instance with ioEvent, a manual-reset event the
-  // handler may use for its overlapped I/O; returns whether it counts as a
-  // request.
-  using ConnectionHandler = std::function<bool(HANDLE pipe, HANDLE ioEvent)>;
-
-  struct Limits {
-    std::uint32_t maxRequests = 0;  // 0: none
-    DWORD runMilliseconds = 0;      // 0: none
-  };
-
-  PipeServer(std::wstring pipePath, ConnectionHandler handler, HANDLE stopEvent, Limits limits);
+  PipeServer(std::wstring pipePath, RawHandler handler, HANDLE stopEvent, const Limits& limits);
   ~PipeServer() { JoinListeners(); }
   PipeServer(const PipeServer&) = delete;
   PipeServer& operator=(const PipeServer&) = delete;
@@ -66,7 +57,7 @@ class PipeServer {
   void JoinListeners();
 
   std::wstring m_pipePath;
-  ConnectionHandler m_handler;
+  RawHandler m_handler;
   HANDLE m_stop;
   Limits m_limits;
   PipeSecurity m_security;
@@ -80,4 +71,4 @@ class PipeServer {
   std::function<void()> m_onListening;  // until it has run
 };
 
-}  // namespace zxsample
+}  // namespace zxservice

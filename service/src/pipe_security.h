@@ -5,7 +5,7 @@
 // create instances of their own (no squatting on the name).
 #include <windows.h>
 
-namespace zxsample {
+namespace zxservice {
 
 class PipeSecurity {
  public:
@@ -22,4 +22,4 @@ class PipeSecurity {
   SECURITY_ATTRIBUTES m_attributes{};
 };
 
-}  // namespace zxsample
+}  // namespace zxservice
