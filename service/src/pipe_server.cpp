@@ -141,13 +141,14 @@ PipeServer::Connect PipeServer::ConnectInstance(HANDLE instance, HANDLE ioEvent)
 
 // The next instance exists before this thread turns to its client; if no
 // thread can be started for it now, this thread listens again after serving.
+// A single-instance server only ever listens again after serving.
 void PipeServer::KeepOneListening() {
   bool lastListener;
   {
     zx::CriticalSectionGuard guard(m_lock);
     lastListener = --m_waiting == 0;
   }
-  if (!lastListener) return;
+  if (!lastListener || m_limits.singleInstance) return;
   zx::UniqueHandle next;
   if (CreateInstance(false, next) == ERROR_SUCCESS) StartListener(std::move(next));
 }

@@ -25,7 +25,9 @@ bool AllMeasured(const BenchResults& results) {
 }
 
 const char* BaselineIdOf(const LatencyRow& row) {
-  return std::strcmp(row.id, "5") == 0 ? "5 bare" : "1";
+  if (std::strcmp(row.id, "5") == 0) return "5 bare";
+  if (std::strcmp(row.id, "5s") == 0) return "5s bare";
+  return "1";
 }
 
 double LatencyRatio(const BenchResults& results, const char* id, const char* baseId) {

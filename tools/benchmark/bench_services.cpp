@@ -20,6 +20,7 @@ bool WriteReplyFile(const std::wstring& path) {
 
 BenchServices::BenchServices(const std::vector<std::uint32_t>& largeSizes) {
   m_echo = Start(L"--reply echo");
+  m_singleInstanceEcho = Start(L"--reply echo --single-instance");
   if (largeSizes.empty()) return;
   if (!WriteReplyFile(m_replyFile.Path())) m_started = false;
   for (std::uint32_t size : largeSizes) {

@@ -1,7 +1,8 @@
 #pragma once
 // The sample services the rows talk to, for as long as this object lives:
-// one answering small requests in echo mode, and one per large reply size
-// answering every request with that many bytes.
+// one answering small requests in echo mode, a second one in echo mode that
+// keeps a single pipe instance and serves on its accepting thread, and one
+// per large reply size answering every request with that many bytes.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -18,6 +19,7 @@ class BenchServices {
 
   bool Started() const { return m_started; }
   const SampleRequest& Echo() const { return m_echo; }
+  const SampleRequest& SingleInstanceEcho() const { return m_singleInstanceEcho; }
   const std::vector<LargeReplyTarget>& Large() const { return m_large; }
 
  private:
@@ -31,6 +33,7 @@ class BenchServices {
   std::vector<std::unique_ptr<zx::test::SampleServiceProcess>> m_services;
   bool m_started = true;
   SampleRequest m_echo;
+  SampleRequest m_singleInstanceEcho;
   std::vector<LargeReplyTarget> m_large;
 };
 

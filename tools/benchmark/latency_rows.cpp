@@ -21,7 +21,9 @@ using ScriptTurn = std::function<double(long count)>;
 constexpr long kBatchRequests = 5;
 
 // The rows, in the order of the table.
-enum Row : size_t { kBare, kInterface, kDispatch, kScript, kAsync, kAsyncBare, kWinHttp };
+enum Row : size_t {
+  kBare, kInterface, kDispatch, kScript, kAsync, kAsyncBare, kSingleAsync, kSingleAsyncBare, kWinHttp
+};
 
 Microsoft::WRL::ComPtr<IDispatch> NewDispatchObject(const zx::test::ZxmlhttpModule& module) {
   Microsoft::WRL::ComPtr<IDispatch> object;
@@ -49,14 +51,18 @@ std::wstring HttpUrl(unsigned short port, const SampleRequest& sample) {
          L"/query";
 }
 
-// One request of each row made from this program, indexed by Row.
-std::vector<std::pair<Row, Request>> InProcessRequests(LatencyClients& c, const SampleRequest& s) {
+// One request of each row made from this program, indexed by Row; the
+// single-instance rows talk to peer s1.
+std::vector<std::pair<Row, Request>> InProcessRequests(LatencyClients& c, const SampleRequest& s,
+                                                       const SampleRequest& s1) {
   return {
       {kBare, [&] { return BlockingExchange(s.pipePath, s.frame, c.reply); }},
       {kInterface, [&] { return c.syncObject.Request(false, s.url, s.form); }},
       {kDispatch, [&] { return c.byName.Request(s.url, s.form); }},
       {kAsync, [&] { return c.asyncObject.Request(true, s.url, s.form); }},
       {kAsyncBare, [&] { return c.overlapped.Exchange(s.pipePath, s.frame, c.reply); }},
+      {kSingleAsync, [&] { return c.asyncObject.Request(true, s1.url, s1.form); }},
+      {kSingleAsyncBare, [&] { return c.overlapped.Exchange(s1.pipePath, s1.frame, c.reply); }},
   };
 }
 
@@ -93,7 +99,9 @@ void TimeInterleaved(const std::vector<std::pair<Row, Request>>& requests, long 
 }  // namespace
 
 std::vector<LatencyRow> MeasureLatency(const zx::test::ZxmlhttpModule& module,
-                                       const SampleRequest& sample, const LatencyPlan& plan) {
+                                       const SampleRequest& sample,
+                                       const SampleRequest& singleInstance,
+                                       const LatencyPlan& plan) {
   std::vector<LatencyRow> rows = {
       {"1", "bare client, blocking", {}},
       {"2", "object, interface, synchronous", {}},
@@ -101,10 +109,12 @@ std::vector<LatencyRow> MeasureLatency(const zx::test::ZxmlhttpModule& module,
       {"4", "object from JScript", {}},
       {"5", "object, asynchronous", {}},
       {"5 bare", "bare client, completion port", {}},
+      {"5s", "object, async, single-instance peer", {}},
+      {"5s bare", "bare port client, single-instance", {}},
       {"6", "WinHttp from JScript, loopback HTTP", {}},
   };
   LatencyClients clients(module);
-  const auto requests = InProcessRequests(clients, sample);
+  const auto requests = InProcessRequests(clients, sample, singleInstance);
   const auto scripts = ScriptTurns(clients, sample);
   // A few requests each first: code paths, windows and worker pools warm.
   for (const auto& request : requests) TimePerCall(kBatchRequests, request.second);

@@ -11,7 +11,8 @@
 namespace zxbench {
 
 struct LatencyRow {
-  const char* id;     // "1" to "6"; "5 bare" for the asynchronous floor
+  const char* id;     // "1" to "6"; "5 bare" for the asynchronous floor, "5s" and
+                      // "5s bare" for both against a single-instance peer
   const char* label;
   Samples msPerRequest;  // one figure per round
 };
@@ -22,9 +23,12 @@ struct LatencyPlan {
   long scriptRequests;  // per round, of each script row
 };
 
-// Measures every row against the echo service of sample; the WinHttp row
-// talks to its own loopback HTTP server. Rows keep the order above.
+// Measures every row against the echo service of sample, rows "5s" against
+// singleInstance's; the WinHttp row talks to its own loopback HTTP server.
+// Rows keep the order of the table.
 std::vector<LatencyRow> MeasureLatency(const zx::test::ZxmlhttpModule& module,
-                                       const SampleRequest& sample, const LatencyPlan& plan);
+                                       const SampleRequest& sample,
+                                       const SampleRequest& singleInstance,
+                                       const LatencyPlan& plan);
 
 }  // namespace zxbench

@@ -88,7 +88,8 @@ int Run(const Plan& plan) {
               "medians, ratios are medians of per-round ratios\n",
               plan.latency.rounds, plan.latency.requests, plan.latency.scriptRequests);
   BenchResults results;
-  results.latency = MeasureLatency(module, services.Echo(), plan.latency);
+  results.latency =
+      MeasureLatency(module, services.Echo(), services.SingleInstanceEcho(), plan.latency);
   results.large = MeasureLargeReplies(module, services.Large(), services.Echo(), plan.largeRounds);
   results.threads = MeasureThreadScaling(module, services.Echo(), plan.threadCounts,
                                          plan.requestsPerThread, plan.threadRounds);

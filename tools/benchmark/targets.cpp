@@ -71,6 +71,7 @@ std::vector<Target> EvaluateTargets(const BenchResults& results) {
       {"row 3 / row 1 (IDispatch)", KnownLatencyRatio(results, "3", "1"), 1.15, true},
       {"row 4 / row 1 (JScript)", KnownLatencyRatio(results, "4", "1"), 1.50, true},
       {"row 5 / its bare client (asynchronous)", KnownLatencyRatio(results, "5", "5 bare"), 1.25, true},
+      {"row 5s / its bare client (single-instance peer)", KnownLatencyRatio(results, "5s", "5s bare"), 1.25, true},
       {"row 6 / row 4 (HTTP against the pipe)", KnownLatencyRatio(results, "6", "4"), 3.0, false},
       {large + " synchronous rate / bare", LargestRateRatio(results, ClientKind::ObjectSync), 0.80, false},
       {large + " asynchronous rate / bare", LargestRateRatio(results, ClientKind::ObjectAsync), 0.80, false},

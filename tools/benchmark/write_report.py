@@ -197,6 +197,8 @@ def markdown(builds, chart_name, command, machine, wine, date, load):
         "   makes the same calls as the object's workers (the reply in pieces of 4096",
         "   bytes, the body's pieces that are already there taken without the port),",
         "   all on the calling thread;",
+        "   5s. the same two against a second peer that keeps a single pipe instance and",
+        "   serves each client on the thread that accepted it (`--single-instance`);",
         "6. `WinHttp.WinHttpRequest.5.1` from the same script host. It sends the JSON in",
         "   the query of a GET: Wine's WinHttp writes a POST's headers and body in two",
         "   sends and then waits for the server's delayed acknowledgement, about 40 ms",

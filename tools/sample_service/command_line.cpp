@@ -43,6 +43,8 @@ const wchar_t kUsage[] =
     L"  --stop-event <name>     stop when this named event is set\n"
     L"  --max-requests <n>      stop after answering n requests\n"
     L"  --exit-after <ms>       stop after ms milliseconds\n"
+    L"  --single-instance       keep one pipe instance, serve each client on the\n"
+    L"                          thread that accepted it, then listen again\n"
     L"  --service <name>        run under the Service Control Manager\n"
     L"  --start-pending <ms>    as a service, stay START_PENDING this long\n"
     L"                          (forever: until stopped)\n"
@@ -102,6 +104,7 @@ class Parser {
         {L"--stop-event", {Group::None, &Parser::StopEvent}},
         {L"--max-requests", {Group::None, &Parser::MaxRequests}},
         {L"--exit-after", {Group::None, &Parser::ExitAfter}},
+        {L"--single-instance", {Group::None, &Parser::SingleInstance}},
         {L"--service", {Group::Action, &Parser::Service}},
         {L"--start-pending", {Group::None, &Parser::StartPending}},
         {L"--install", {Group::Action, &Parser::Install}},
@@ -162,8 +165,10 @@ class Parser {
     return true;
   }
   bool Unregister() { return SetAction(Action::Unregister); }
-  bool UnregisterAtExit() {
-    m_options.unregisterAtExit = true;
+  bool UnregisterAtExit() { return SetFlag(m_options.unregisterAtExit); }
+  bool SingleInstance() { return SetFlag(m_options.singleInstance); }
+  static bool SetFlag(bool& flag) {
+    flag = true;
     return true;
   }
 

@@ -33,6 +33,7 @@ struct ServiceOptions {
   std::wstring stopEvent;   // empty: an unnamed event nobody else can set
   std::uint32_t maxRequests = 0;  // 0: no limit
   DWORD exitAfterMs = 0;          // 0: no limit
+  bool singleInstance = false;    // one instance, served where it was accepted
   std::wstring serviceName;       // RunAsService, Install, Uninstall
   DWORD startPendingMs = 0;       // RunAsService; INFINITE waits for a stop
   ReplyOptions reply;

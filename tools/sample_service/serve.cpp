@@ -86,6 +86,7 @@ int Serve(const ServiceOptions& options, HANDLE stopEvent,
   zxservice::Limits limits;
   limits.maxRequests = options.maxRequests;
   limits.runMilliseconds = options.exitAfterMs;
+  limits.singleInstance = options.singleInstance;
   zxservice::Server server(
       options.pipeName,
       zxservice::RawHandler([&settings](zxservice::Connection& connection) {

@@ -50,6 +50,10 @@ struct Limits {
   DWORD replyTimeoutMs = 30000;
   std::uint32_t maxRequests = 0;  // after this many requests Run returns; 0: none
   DWORD runMilliseconds = 0;      // after this long Run returns; 0: none
+  // One instance, served on the thread that accepted its client and only
+  // then listening again: the simplest shape a service can have. Clients
+  // that come meanwhile wait for the instance (WaitNamedPipe).
+  bool singleInstance = false;
 };
 
 // One connected client, for services that write their reply bytes
