@@ -197,6 +197,29 @@ HRESULT ZevXMLHttpRequest::SendAsynchronously() {
   return hr;
 }
 
+// --- abort --------------------------------------------------------------
+
+// Ends an asynchronous exchange still in flight, the page's way of giving up
+// on a slow service: no handler runs for it and the object can be opened
+// again. Without one there is nothing to end.
+STDMETHODIMP ZevXMLHttpRequest::abort() {
+  if (!ExchangeInFlight()) return S_OK;
+  if (!ClaimBusy()) return result::kBusy;
+  const HRESULT hr = AbortExchange();
+  ReleaseBusy();
+  return hr;
+}
+
+// An exchange whose cancelled I/O does not come back in time is still in
+// flight, and the object stays busy with it.
+HRESULT ZevXMLHttpRequest::AbortExchange() {
+  if (!m_transport.AbortExchanges()) return result::kBusy;
+  SetExchangeInFlight(FALSE);
+  CriticalSectionGuard guard(m_stateLock);
+  m_bReadyForOpen = TRUE;
+  return S_OK;
+}
+
 bool ZevXMLHttpRequest::ExchangeInFlight() {
   CriticalSectionGuard guard(m_notifyLock);
   return m_bExchangeInFlight;
@@ -275,7 +298,6 @@ Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::EndExchange(LONG finalState
                                                                  bool takeHandler) noexcept {
   CriticalSectionGuard guard(m_notifyLock);
   m_bExchangeInFlight = FALSE;
-  if (finalState == kReadyStateUnchanged) return nullptr;
   if (finalState == ready_state::kComplete) m_strResponse = std::move(response);
   NotifyReadyState(finalState, FALSE);
   if (!takeHandler) return nullptr;
@@ -331,8 +353,6 @@ void ZevXMLHttpRequest::ReleaseBusy() {
 STDMETHODIMP ZevXMLHttpRequest::setRequestHeader(BSTR, BSTR) { return S_OK; }
 STDMETHODIMP ZevXMLHttpRequest::getResponseHeader(BSTR, BSTR*) { return E_NOTIMPL; }
 STDMETHODIMP ZevXMLHttpRequest::getAllResponseHeaders(BSTR*) { return E_NOTIMPL; }
-// A running exchange is not stopped: the service gets its request anyway.
-STDMETHODIMP ZevXMLHttpRequest::abort() { return S_OK; }
 
 STDMETHODIMP ZevXMLHttpRequest::get_status(long* plStatus) {
   if (!plStatus) return E_POINTER;
