@@ -88,8 +88,9 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
   }
   std::wstring service(parts.service.begin(), parts.service.end());
   m_strPath.assign(parts.path.begin(), parts.path.end());
+  // The lookup's Win32 numbers would be success codes to a script host.
   HRESULT hr = m_pipeNames.Lookup(service, m_strPipePath);
-  if (hr != 0) return hr;
+  if (hr != 0) return HRESULT_FROM_WIN32(hr);
   if (m_bAsync) {
     hr = ConnectAsynchronously();
     if (hr != S_OK) return hr;

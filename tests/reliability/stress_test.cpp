@@ -328,7 +328,7 @@ TEST_F(StressTest, OpenStormsLeaveEveryObjectReadyForItsNextRequest) {
       {L"/zev-cgi-bin/" + segment + L"/query", true, S_OK},
       {L"/zev-cgi-bin/" + segment + L"/query", false, S_OK},
       {L"/cgi-bin/" + segment + L"/query", true, Code(0xE00D0004)},
-      {L"/zev-cgi-bin/" + UniqueName(L"zxnokey") + L"/query", true, ERROR_FILE_NOT_FOUND},
+      {L"/zev-cgi-bin/" + UniqueName(L"zxnokey") + L"/query", true, Code(0x80070002)},
       {L"/zev-cgi-bin/" + nobody + L"/query", true, Code(0xE00D0005)},
   };
   const int opens = Scaled(200);

@@ -16,6 +16,7 @@
 #include "support/request_driver.h"
 #include "support/sample_service_process.h"
 #include "support/zxmlhttp_module.h"
+#include "transport/endpoint_config.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace zx;
@@ -106,10 +107,23 @@ TEST_F(RequestObjectTest, OpenRefusesMalformedRequests) {
   EXPECT_EQ(ReadyState(), 0);
 }
 
-TEST_F(RequestObjectTest, MissingServiceKeyReturnsTheRegistryErrorAndStaysUnopened) {
-  EXPECT_EQ(Post(UniqueName(L"nokey")), 2);
-  EXPECT_EQ(ReadyState(), 0);
-  EXPECT_EQ(Send(L"json=1"), Code(0xE00D0001));
+// After a good open, so that no earlier pipe path can stand in for the
+// missing one.
+TEST_F(RequestObjectTest, UnusableServiceKeyFailsOpenWithTheRegistryErrorAsHresult) {
+  ServeEcho();
+  const std::wstring numbered = UniqueName(L"zxnumber");
+  const std::wstring numberedKey = kDefaultSpRootKeyPath + numbered;
+  const DWORD number = 7;
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, numberedKey.c_str(), L"Name", REG_DWORD, &number,
+                            sizeof number),
+            ERROR_SUCCESS);
+  for (const auto& [service, expected] : {std::pair{UniqueName(L"nokey"), Code(0x80070002)},
+                                          std::pair{numbered, Code(0x8007065D)}}) {
+    ASSERT_EQ(Post(segment), S_OK);
+    EXPECT_EQ(Post(service), expected);
+    EXPECT_EQ(Send(L"json=1"), Code(0xE00D0001));
+  }
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, numberedKey.c_str());
 }
 
 TEST_F(RequestObjectTest, ExchangeSendsTheExactFrameAndCallsTheHandlerOnce) {
