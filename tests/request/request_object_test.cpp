@@ -12,6 +12,7 @@
 
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
+#include "support/message_pump.h"
 #include "support/recording_handler.h"
 #include "support/request_driver.h"
 #include "support/sample_service_process.h"
@@ -143,6 +144,23 @@ TEST_F(RequestObjectTest, ExchangeSendsTheExactFrameAndCallsTheHandlerOnce) {
   std::string payload = "/" + std::string(segment.begin(), segment.end()) + "/query?json={\"a\":1}";
   EXPECT_EQ(frames[0], payload);
   EXPECT_EQ(ResponseText(), L"{\"path\":\"/" + segment + L"/query\",\"json\":{\"a\":1}}");
+}
+
+// The frame carries its length: a zero byte in the JSON is data like any
+// other, in both modes.
+TEST_F(RequestObjectTest, JsonWithAZeroByteIsSentWholeInBothModes) {
+  ServeEcho();
+  for (bool async : {false, true}) {
+    const LONG callsBefore = complete.calls;
+    ASSERT_EQ(Drive().OpenService(segment, async), S_OK);
+    request->put_onreadystatechange(&complete);
+    ASSERT_EQ(Send(L"json=%5B1%00%5D"), S_OK);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > callsBefore; }));
+    ResponseText();  // re-arms the object for the next open
+  }
+  const std::string payload =
+      "/" + std::string(segment.begin(), segment.end()) + "/query?json=" + std::string("[1\0]", 4);
+  EXPECT_EQ(ReadRequestLog(log.Path()), (std::vector<std::string>{payload, payload}));
 }
 
 TEST_F(RequestObjectTest, GetTakesTheJsonFromTheUrlUnlessABodyReplacesIt) {
