@@ -165,7 +165,7 @@ TEST_F(RequestObjectTest, JsonWithAZeroByteIsSentWholeInBothModes) {
 
 TEST_F(RequestObjectTest, GetTakesTheJsonFromTheUrlUnlessABodyReplacesIt) {
   ServeEcho();
-  ASSERT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/" + segment + L"/q?x=0&json=%5B1%5D"), S_OK);
+  ASSERT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/" + segment + L"/q?json=%5B1%5D"), S_OK);
   ASSERT_EQ(SendNothing(), S_OK);
   ResponseText();
   ASSERT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/" + segment + L"/q?x=0&json=1"), S_OK);
