@@ -200,12 +200,12 @@ void AsyncPipeTransport::EndExchange(PipeIoContext& context, LONG finalState,
     ReleaseContext(&context);
     return;
   }
-  const HWND window =
-      CallbackWindowRegistry::Instance().FindThreadWindow(m_sink.CallbackThreadId());
+  const DWORD threadId = m_sink.CallbackThreadId();
+  const HWND window = CallbackWindowRegistry::Instance().FindThreadWindow(threadId);
   Microsoft::WRL::ComPtr<IDispatch> handler =
       m_sink.EndExchange(finalState, std::move(response), window != nullptr);
   ReleaseContext(&context);
-  if (handler) PostScriptCallback(window, std::move(handler), finalState);
+  if (handler) PostScriptCallback(threadId, window, std::move(handler), finalState);
 }
 
 // --- pending exchanges ---------------------------------------------------------
