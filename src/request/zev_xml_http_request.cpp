@@ -212,7 +212,8 @@ STDMETHODIMP ZevXMLHttpRequest::abort() {
 }
 
 // An exchange whose cancelled I/O does not come back in time is still in
-// flight, and the object stays busy with it.
+// flight and the object stays busy (0xE00D000D); a later abort re-arms it
+// once the completion has been collected.
 HRESULT ZevXMLHttpRequest::AbortExchange() {
   if (!m_transport.AbortExchanges()) return result::kBusy;
   SetExchangeInFlight(FALSE);
