@@ -7,8 +7,7 @@
 #include <objbase.h>
 #include <ocidl.h>
 
-#include <new>
-
+#include "com/com_boundary.h"
 #include "com/module.h"
 
 namespace zx {
@@ -79,14 +78,19 @@ void* FindClassInterface(Object* object, REFIID riid) {
 }
 
 // Creates an object of class T (constructed from outer) and returns its
-// riid; the object is destroyed again when that fails.
+// riid; the object is destroyed again when that fails. A constructor that
+// runs out of memory gives E_OUTOFMEMORY like every other COM boundary.
 template <class T>
 HRESULT CreateComObject(IUnknown* outer, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   if (outer && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-  T* object = new (std::nothrow) T(outer);
-  if (!object) return E_OUTOFMEMORY;
+  T* object = nullptr;
+  const HRESULT created = NoThrow([&] {
+    object = new T(outer);
+    return S_OK;
+  });
+  if (created != S_OK) return created;
   IUnknown* inner = object->InnerUnknown();
   inner->AddRef();
   HRESULT hr = inner->QueryInterface(riid, ppv);

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/win_resources.h"
 #include "pickers/shell_resources.h"
 
 namespace zx {
@@ -10,6 +11,9 @@ namespace {
 // Edit box, resizable new-style dialog, no new-folder button, files listed.
 constexpr UINT kBrowseFlags =
     BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON | BIF_BROWSEINCLUDEFILES;
+// The longest path, in characters with its terminator, that the system's
+// file functions take.
+constexpr UINT kLongestPath = 32767;
 
 }  // namespace
 
@@ -21,10 +25,18 @@ HRESULT BrowseForFolder(HWND owner, BSTR prompt, BSTR* path) {
   const UniquePidl picked(SHBrowseForFolderW(&browse));
   *path = nullptr;
   if (!picked) return S_OK;
+  return FileSystemPathOf(picked.Get(), path);
+}
+
+// Read into a buffer for the longest path the system handles: with one of
+// MAX_PATH a longer path came back empty, as if the item had none.
+HRESULT FileSystemPathOf(PCIDLIST_ABSOLUTE item, BSTR* path) {
+  UniqueBstr buffer(SysAllocStringLen(nullptr, kLongestPath));
+  if (!buffer) return E_OUTOFMEMORY;
   // A virtual item has no path and leaves the buffer empty.
-  wchar_t buffer[MAX_PATH] = {};
-  SHGetPathFromIDListW(picked.Get(), buffer);
-  *path = SysAllocString(buffer);
+  buffer.Get()[0] = L'\0';
+  SHGetPathFromIDListEx(item, buffer.Get(), kLongestPath, GPFIDL_DEFAULT);
+  *path = SysAllocString(buffer.Get());
   return *path ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -28,6 +28,8 @@ class ScanPathDialog : public SkinFrame {
   // Puts the top-left corner at (x, y) on the screen, or at that offset from
   // the parent's when relativeToParent is non-zero, instead of centring.
   void SetExplicitPosition(int x, int y, WORD relativeToParent);
+  // Centres the dialog again.
+  void UseDefaultPosition() { m_useDefaultPosition = true; }
 
   // Shows the dialog owned by owner; its end code (IDOK, IDCANCEL) or -1
   // when it could not be shown.

@@ -1,9 +1,24 @@
 #include "pickers/zev_multi_file_dialog.h"
 
+#include <optional>
+
 #include "com/com_boundary.h"
+#include "common/win_resources.h"
 #include "pickers/site_owner_window.h"
 
 namespace zx {
+namespace {
+
+// A coordinate as a script passes it: any number type or numeric text.
+// Nothing when it is missing (empty, or an omitted argument) or no number.
+std::optional<int> CoordinateOf(VARIANT& value) {
+  if (V_VT(&value) == VT_EMPTY || V_VT(&value) == VT_ERROR) return std::nullopt;
+  UniqueVariant number;
+  if (FAILED(VariantChangeType(number.Put(), &value, 0, VT_I4))) return std::nullopt;
+  return V_I4(&number.Get());
+}
+
+}  // namespace
 
 HRESULT CreateZevMultiFileDialog(IUnknown* outer, REFIID riid, void** ppv) {
   return CreateComObject<ZevMultiFileDialog>(outer, riid, ppv);
@@ -26,7 +41,7 @@ STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx(VARIANT_BOOL bNotUseDefaultVi
       [&] { return ShowDialog(bNotUseDefaultView, bstrCaption, bstrSubtitle, pbstrPaths); });
 }
 
-// The position is the 32-bit value in each VARIANT, whatever its type says;
+// Without a usable position the dialog is centred, as when none is given;
 // colorDialog and nReserved are ignored.
 STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultView,
                                                     BSTR bstrCaption, BSTR bstrSubtitle, OLE_COLOR,
@@ -35,7 +50,12 @@ STDMETHODIMP ZevMultiFileDialog::GetOpenFileNameEx2(VARIANT_BOOL bNotUseDefaultV
                                                     BSTR* pbstrPaths) {
   // Refused before the position is kept for later showings.
   if (!m_siteLock.Allows()) return E_ACCESSDENIED;
-  m_dialog.SetExplicitPosition(nX.lVal, nY.lVal, static_cast<WORD>(bRelativeParent));
+  const std::optional<int> x = CoordinateOf(nX), y = CoordinateOf(nY);
+  if (x && y) {
+    m_dialog.SetExplicitPosition(*x, *y, static_cast<WORD>(bRelativeParent));
+  } else {
+    m_dialog.UseDefaultPosition();
+  }
   return NoThrow(
       [&] { return ShowDialog(bNotUseDefaultView, bstrCaption, bstrSubtitle, pbstrPaths); });
 }

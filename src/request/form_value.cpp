@@ -7,6 +7,8 @@ namespace {
 
 constexpr char kJsonName[] = "json";
 constexpr char kParameterSeparator = '&';
+// A GET's URL is searched whole, so its first parameter follows the "?".
+constexpr char kQueryStart = '?';
 constexpr char kNameValueSeparator = '=';
 constexpr char kEscape = '%';
 
@@ -39,7 +41,8 @@ struct ValueSpan {
 };
 
 bool StartsParameter(const char* data, std::ptrdiff_t position) {
-  return position == 0 || data[position - 1] == kParameterSeparator;
+  return position == 0 || data[position - 1] == kParameterSeparator ||
+         data[position - 1] == kQueryStart;
 }
 
 std::optional<ValueSpan> FindValueSpan(const char* name, const char* data,

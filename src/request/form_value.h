@@ -27,7 +27,7 @@ std::ptrdiff_t PercentDecode(const char* source, std::ptrdiff_t sourceLength, ch
 // Finds the first parameter called `name` (zero-terminated ASCII, any case) in
 // `dataLength` bytes of form data and decodes its value into `out` as
 // PercentDecode does. A parameter starts at the start of the data or right
-// after "&". Returns the decoded length, or -1 when there is no such parameter.
+// after "&" or "?". Returns the decoded length, or -1 when there is no such parameter.
 std::ptrdiff_t FindFormValue(const char* name, const char* data, std::ptrdiff_t dataLength,
                              char* out, std::ptrdiff_t outCapacity);
 

@@ -103,8 +103,9 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
   }
   std::wstring service(parts.service.begin(), parts.service.end());
   m_strPath.assign(parts.path.begin(), parts.path.end());
+  // The lookup's Win32 numbers would be success codes to a script host.
   HRESULT hr = m_pipeNames.Lookup(service, m_strPipePath);
-  if (hr != 0) return hr;
+  if (hr != 0) return HRESULT_FROM_WIN32(hr);
   if (m_bAsync) {
     hr = ConnectAsynchronously();
     if (hr != S_OK) return hr;
@@ -217,6 +218,30 @@ HRESULT ZevXMLHttpRequest::SendAsynchronously() {
   return hr;
 }
 
+// --- abort --------------------------------------------------------------
+
+// Ends an asynchronous exchange still in flight, the page's way of giving up
+// on a slow service: no handler runs for it and the object can be opened
+// again. Without one there is nothing to end.
+STDMETHODIMP ZevXMLHttpRequest::abort() {
+  if (!ExchangeInFlight()) return S_OK;
+  if (!ClaimBusy()) return result::kBusy;
+  const HRESULT hr = AbortExchange();
+  ReleaseBusy();
+  return hr;
+}
+
+// An exchange whose cancelled I/O does not come back in time is still in
+// flight and the object stays busy (0xE00D000D); a later abort re-arms it
+// once the completion has been collected.
+HRESULT ZevXMLHttpRequest::AbortExchange() {
+  if (!m_transport.AbortExchanges()) return result::kBusy;
+  SetExchangeInFlight(FALSE);
+  CriticalSectionGuard guard(m_stateLock);
+  m_bReadyForOpen = TRUE;
+  return S_OK;
+}
+
 bool ZevXMLHttpRequest::ExchangeInFlight() {
   CriticalSectionGuard guard(m_notifyLock);
   return m_bExchangeInFlight;
@@ -312,7 +337,6 @@ Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::EndExchange(LONG finalState
   }
   CriticalSectionGuard guard(m_notifyLock);
   m_bExchangeInFlight = FALSE;
-  if (finalState == kReadyStateUnchanged) return nullptr;
   if (stored) m_strResponse = std::move(stored);
   NotifyReadyState(finalState, FALSE);
   if (!takeHandler) return nullptr;
@@ -368,8 +392,6 @@ void ZevXMLHttpRequest::ReleaseBusy() {
 STDMETHODIMP ZevXMLHttpRequest::setRequestHeader(BSTR, BSTR) { return S_OK; }
 STDMETHODIMP ZevXMLHttpRequest::getResponseHeader(BSTR, BSTR*) { return E_NOTIMPL; }
 STDMETHODIMP ZevXMLHttpRequest::getAllResponseHeaders(BSTR*) { return E_NOTIMPL; }
-// A running exchange is not stopped: the service gets its request anyway.
-STDMETHODIMP ZevXMLHttpRequest::abort() { return S_OK; }
 
 STDMETHODIMP ZevXMLHttpRequest::get_status(long* plStatus) {
   if (!plStatus) return E_POINTER;

@@ -73,6 +73,7 @@ class ZevXMLHttpRequest final
   HRESULT ConnectAsynchronously();
   void PrepareCallbackThread();
   HRESULT SendAsynchronously();
+  HRESULT AbortExchange();
   bool ExchangeInFlight();
   void SetExchangeInFlight(BOOL inFlight);
   HRESULT ReadResponseText(BSTR* pbstrBody);

@@ -11,15 +11,11 @@
 
 namespace zx {
 
-// EndExchange's finalState for an exchange that ends silently: readyState
-// stays as it is (no exchange ever ends in state 0).
-inline constexpr LONG kReadyStateUnchanged = 0;
-
 struct IAsyncExchangeSink : IReadyStateSink {
   // The exchange's last word, given in one step so that no open can come
   // between its parts: the response is stored (finalState 4 only),
-  // readyState becomes finalState, and the object may start its next
-  // request. Returns, when takeHandler is set, the handler for finalState
+  // readyState becomes finalState (4 or 5), and the object may start its
+  // next request. Returns, when takeHandler is set, the handler for finalState
   // (4 or 5) with a reference of its own for the posted message, or null.
   virtual Microsoft::WRL::ComPtr<IDispatch> EndExchange(LONG finalState, std::string&& response,
                                                         bool takeHandler) noexcept = 0;

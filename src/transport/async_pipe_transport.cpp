@@ -47,6 +47,20 @@ HRESULT AsyncPipeTransport::StartExchange(std::string requestFrame) noexcept {
   return result::kStartWriteFailed;
 }
 
+// The marks come first: a worker about to start an operation then either
+// sees its mark or has started it before the cancel, which ends it.
+bool AsyncPipeTransport::AbortExchanges() noexcept {
+  {
+    CriticalSectionGuard guard(m_contextsLock);
+    for (PipeIoContext* context : m_pending) context->abandoned = true;
+  }
+  CancelPipeIo();
+  if (!WaitUntilNoPending(kCancelledIoWaitMs)) return false;
+  // Half an exchange is left in the pipe; the service sees the close.
+  ReplacePipe(UniqueHandle());
+  return true;
+}
+
 // The workers go first, so nothing else touches the exchanges; the
 // outstanding I/O is then cancelled and its completions collected before
 // the contexts it writes into are freed.
@@ -83,7 +97,7 @@ DWORD AsyncPipeTransport::RunWorker() noexcept {
     if (dequeued && key == kKeyPipeIo) {
       for (FinishedNow next = bytes; next;) next = OnCompleted(context, *next);
     } else {
-      FailExchange(context, Notice::kSilent);
+      FailExchange(context);
     }
   }
 }
@@ -93,7 +107,7 @@ DWORD AsyncPipeTransport::RunWorker() noexcept {
 AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnCompleted(PipeIoContext& context,
                                                                 DWORD bytes) noexcept {
   if (bytes == 0) {
-    FailExchange(context, Notice::kSilent);
+    FailExchange(context);
     return std::nullopt;
   }
   if (context.operation == PipeOp::kWrite) return OnWriteCompleted(context, bytes);
@@ -103,7 +117,9 @@ AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnCompleted(PipeIoContext& c
 AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnWriteCompleted(PipeIoContext& context,
                                                                      DWORD bytes) noexcept {
   if (context.progress.OnWritten(bytes) == ExchangeEvent::kWriteMore) {
-    return ContinueOrFail(context, PostPipeWrite(context, context.progress.PendingWrite()));
+    return ContinueOrFail(context, StartUnlessAbandoned(context, [&] {
+                            return PostPipeWrite(context, context.progress.PendingWrite());
+                          }));
   }
   context.operation = PipeOp::kRead;
   return ReadNext(context);
@@ -125,57 +141,71 @@ AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnReadCompleted(PipeIoContex
     case ExchangeEvent::kComplete:
       FinishExchange(context);
       break;
-    case ExchangeEvent::kEmptyReply:  // 0xE00D0003
-    case ExchangeEvent::kOverlong:    // 0xE00D0004
-      FailExchange(context, Notice::kSilent);
-      break;
+    // A reply that is empty or longer than announced, or whose length the
+    // process cannot hold, fails like a lost connection.
+    case ExchangeEvent::kEmptyReply:
+    case ExchangeEvent::kOverlong:
     case ExchangeEvent::kOutOfMemory:
-      // A length the process cannot hold fails like a lost connection.
-      FailExchange(context, Notice::kDisconnection);
+      FailExchange(context);
       break;
   }
   return std::nullopt;
 }
 
 AsyncPipeTransport::FinishedNow AsyncPipeTransport::ReadNext(PipeIoContext& context) noexcept {
-  return ContinueOrFail(context, PostPipeRead(context, context.progress.ReadSize()));
+  return ContinueOrFail(context, StartUnlessAbandoned(context, [&] {
+                          return PostPipeRead(context, context.progress.ReadSize());
+                        }));
 }
 
-// An operation that cannot start is a lost connection (0xE00D000B/C), except
-// when the pipe says its peer has closed: that ends the exchange silently,
-// as it does when the close is seen by the outstanding operation instead.
+// An operation that cannot start is a lost connection, as is one that fails.
 AsyncPipeTransport::FinishedNow AsyncPipeTransport::ContinueOrFail(
     PipeIoContext& context, const PostOutcome& outcome) noexcept {
   if (outcome.error == 0) return outcome.finishedNow ? FinishedNow(outcome.bytes) : std::nullopt;
-  FailExchange(context, IsPeerGone(outcome.error) ? Notice::kSilent : Notice::kDisconnection);
+  FailExchange(context);
   return std::nullopt;
+}
+
+// Under the pipe lock, which an abort holds while it cancels (see
+// AbortExchanges). The mark is read before the operation starts: once it
+// is under way, the context belongs to the worker that dequeues it.
+template <class StartIo>
+PostOutcome AsyncPipeTransport::StartUnlessAbandoned(PipeIoContext& context,
+                                                     StartIo start) noexcept {
+  CriticalSectionGuard guard(m_pipeLock);
+  if (context.abandoned) return PostOutcome{ERROR_OPERATION_ABORTED};
+  return start();
 }
 
 void AsyncPipeTransport::FinishExchange(PipeIoContext& context) noexcept {
   EndExchange(context, ready_state::kComplete, context.progress.TakeResponse());
 }
 
-void AsyncPipeTransport::FailExchange(PipeIoContext& context, Notice notice) noexcept {
+// Every way an exchange fails after send has returned reaches the page as
+// readyState 5 and ondisconnection, as the synchronous mode reports a peer
+// that went away.
+void AsyncPipeTransport::FailExchange(PipeIoContext& context) noexcept {
   ClosePipeOf(context);
-  EndExchange(context,
-              notice == Notice::kDisconnection ? ready_state::kDisconnected : kReadyStateUnchanged,
-              std::string());
+  EndExchange(context, ready_state::kDisconnected, std::string());
 }
 
 // Once the object has had the last word the worker touches nothing of it:
 // the script may already be starting its next request. The handler
 // reference is taken only for a thread known to have a window, so that it
-// is always dropped on the script's thread.
+// is always dropped on the script's thread. An abandoned exchange ends
+// without a word: the abort that waits for it re-arms the object.
 void AsyncPipeTransport::EndExchange(PipeIoContext& context, LONG finalState,
                                      std::string response) noexcept {
-  HWND window = nullptr;
-  if (finalState != kReadyStateUnchanged) {
-    window = CallbackWindowRegistry::Instance().FindThreadWindow(m_sink.CallbackThreadId());
+  if (context.abandoned) {
+    ReleaseContext(&context);
+    return;
   }
+  const DWORD threadId = m_sink.CallbackThreadId();
+  const HWND window = CallbackWindowRegistry::Instance().FindThreadWindow(threadId);
   Microsoft::WRL::ComPtr<IDispatch> handler =
       m_sink.EndExchange(finalState, std::move(response), window != nullptr);
   ReleaseContext(&context);
-  if (handler) PostScriptCallback(window, std::move(handler), finalState);
+  if (handler) PostScriptCallback(threadId, window, std::move(handler), finalState);
 }
 
 // --- pending exchanges ---------------------------------------------------------
@@ -200,8 +230,22 @@ void AsyncPipeTransport::ReleaseContext(PipeIoContext* context) noexcept {
   {
     CriticalSectionGuard guard(m_contextsLock);
     owned = m_pending.erase(context) == 1;
+    if (m_pending.empty()) WakeAllConditionVariable(&m_pendingEmptied);
   }
   if (owned) delete context;
+}
+
+bool AsyncPipeTransport::WaitUntilNoPending(DWORD timeoutMs) noexcept {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  CriticalSectionGuard guard(m_contextsLock);
+  while (!m_pending.empty()) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline || !SleepConditionVariableCS(&m_pendingEmptied, &m_contextsLock.Native(),
+                                                     static_cast<DWORD>(deadline - now))) {
+      return m_pending.empty();
+    }
+  }
+  return true;
 }
 
 // With the workers stopped, each pending exchange has exactly one operation

@@ -31,13 +31,16 @@ class AsyncPipeTransport {
   // 0xE00D0002 (no memory for it), or 0xE00D000B (the write did not start;
   // the pipe is closed).
   HRESULT StartExchange(std::string requestFrame) noexcept;
+  // Ends the exchanges in flight without a word to the object: cancels
+  // their I/O, waits until the workers have collected the completions and
+  // closes the pipe. False when a completion did not come in time; the
+  // exchange is then still pending.
+  bool AbortExchanges() noexcept;
   // Stops the workers, ends the I/O still outstanding, frees the exchanges
   // and closes the port and the pipe. Runs once; later calls do nothing.
   void Shutdown() noexcept;
 
  private:
-  enum class Notice { kSilent, kDisconnection };
-
   // What a completion handler leaves for the worker: the bytes of the
   // exchange's next operation when that finished at once and is the
   // worker's to handle; nothing when the port will report it or the
@@ -51,12 +54,15 @@ class AsyncPipeTransport {
   FinishedNow OnReadCompleted(PipeIoContext& context, DWORD bytes) noexcept;
   FinishedNow ReadNext(PipeIoContext& context) noexcept;
   FinishedNow ContinueOrFail(PipeIoContext& context, const PostOutcome& outcome) noexcept;
+  template <class StartIo>
+  PostOutcome StartUnlessAbandoned(PipeIoContext& context, StartIo start) noexcept;
   void FinishExchange(PipeIoContext& context) noexcept;
-  void FailExchange(PipeIoContext& context, Notice notice) noexcept;
+  void FailExchange(PipeIoContext& context) noexcept;
   void EndExchange(PipeIoContext& context, LONG finalState, std::string response) noexcept;
 
   bool AddPending(PipeIoContext* context) noexcept;
   bool HasPendingExchange() noexcept;
+  bool WaitUntilNoPending(DWORD timeoutMs) noexcept;
   void ReleaseContext(PipeIoContext* context) noexcept;
   void DrainPendingIo() noexcept;
 
@@ -71,15 +77,20 @@ class AsyncPipeTransport {
   // Read and written only by Connect and Shutdown on the owner's thread.
   BOOL m_bWorkersStarted = FALSE;
   // Guards m_hPipe: every read, replacement and close of it happens under
-  // this lock, so the handle is closed exactly once. Nothing else is
-  // called while it is held.
+  // this lock, so the handle is closed exactly once. Besides those, only
+  // the start of an operation and the cancelling of them are called while
+  // it is held, so that an abort cannot fall between a worker's look at
+  // the abandoned mark and the operation it then starts.
   CriticalSection m_pipeLock;
   UniqueHandle m_hPipe;
-  // Guards m_pending. Nothing else is called while it is held.
+  // Guards m_pending and the abandoned marks of its exchanges. Nothing
+  // else is called while it is held.
   CriticalSection m_contextsLock;
   // Every exchange whose I/O may still complete; each is freed exactly once,
   // by whoever takes it out of the set.
   std::set<PipeIoContext*> m_pending;
+  // Woken when m_pending becomes empty, for an abort waiting on it.
+  CONDITION_VARIABLE m_pendingEmptied = CONDITION_VARIABLE_INIT;
 };
 
 }  // namespace zx

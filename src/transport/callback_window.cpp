@@ -1,6 +1,8 @@
 #include "transport/callback_window.h"
 
 #include <new>
+#include <type_traits>
+#include <utility>
 
 #include "com/module.h"
 
@@ -12,6 +14,7 @@ LRESULT CALLBACK CallbackWindowProc(HWND window, UINT message, WPARAM wParam, LP
     auto* handler = reinterpret_cast<IDispatch*>(wParam);
     InvokeScriptHandler(handler);
     handler->Release();  // the reference the message carried
+    CallbackWindowRegistry::Instance().DropKept();
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -54,6 +57,7 @@ DWORD CallbackWindowRegistry::EnsureWindowClass() noexcept {
 }
 
 DWORD CallbackWindowRegistry::EnsureThreadWindow() noexcept {
+  DropKept();
   EnsureWindowClass();  // without the class, creating the window reports why
   const DWORD threadId = GetCurrentThreadId();
   if (LiveWindowOf(threadId)) return 0;
@@ -81,6 +85,31 @@ DWORD CallbackWindowRegistry::Remember(DWORD threadId, HWND window) noexcept {
   }
 }
 
+// Moved, never copied: on a worker not even a reference count may change.
+// Without memory to keep it the reference is leaked rather than released.
+static_assert(std::is_nothrow_move_constructible_v<Microsoft::WRL::ComPtr<IDispatch>>,
+              "growing the vector must not copy references");
+void CallbackWindowRegistry::Keep(DWORD threadId,
+                                  Microsoft::WRL::ComPtr<IDispatch> handler) noexcept {
+  try {
+    CriticalSectionGuard guard(m_lock);
+    m_kept[threadId].push_back(std::move(handler));
+  } catch (const std::bad_alloc&) {
+    handler.Detach();
+  }
+}
+
+void CallbackWindowRegistry::DropKept() noexcept {
+  std::vector<Microsoft::WRL::ComPtr<IDispatch>> kept;
+  {
+    CriticalSectionGuard guard(m_lock);
+    auto found = m_kept.find(GetCurrentThreadId());
+    if (found == m_kept.end()) return;
+    kept.swap(found->second);
+    m_kept.erase(found);
+  }
+}  // released here, outside the lock
+
 HWND CallbackWindowRegistry::FindThreadWindow(DWORD threadId) noexcept {
   CriticalSectionGuard guard(m_lock);
   auto found = m_windows.find(threadId);
@@ -91,7 +120,14 @@ HWND CallbackWindowRegistry::FindThreadWindow(DWORD threadId) noexcept {
 // went when their threads ended, or keep the class registered (the
 // unregistering then fails, harmlessly).
 void CallbackWindowRegistry::DestroyWindows() noexcept {
+  DropKept();
   CriticalSectionGuard guard(m_lock);
+  // Kept for other threads, which may be gone: leaked, as a release here
+  // would run on the wrong thread.
+  for (auto& entry : m_kept) {
+    for (auto& handler : entry.second) handler.Detach();
+  }
+  m_kept.clear();
   for (const auto& entry : m_windows) {
     if (IsWindow(entry.second)) DestroyWindow(entry.second);
   }
@@ -101,10 +137,11 @@ void CallbackWindowRegistry::DestroyWindows() noexcept {
   }
 }
 
-bool PostScriptCallback(HWND window, Microsoft::WRL::ComPtr<IDispatch> handler,
+bool PostScriptCallback(DWORD threadId, HWND window, Microsoft::WRL::ComPtr<IDispatch> handler,
                         LONG state) noexcept {
   if (!PostMessageW(window, WM_INVOKE_SCRIPT_CALLBACK, reinterpret_cast<WPARAM>(handler.Get()),
                     state)) {
+    CallbackWindowRegistry::Instance().Keep(threadId, std::move(handler));
     return false;
   }
   handler.Detach();  // now owned by the message

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <map>
+#include <vector>
 
 #include "common/win_resources.h"
 
@@ -28,8 +29,14 @@ class CallbackWindowRegistry {
   // module unloads.
   static CallbackWindowRegistry& Instance();
 
-  // Makes sure the calling thread has its window. Returns 0 or a Win32 error.
+  // Makes sure the calling thread has its window, and drops the handler
+  // references kept for it. Returns 0 or a Win32 error.
   DWORD EnsureThreadWindow() noexcept;
+  // Keeps a handler reference for threadId, whose window could not take it:
+  // a script object is released on its own thread, never on a worker.
+  void Keep(DWORD threadId, Microsoft::WRL::ComPtr<IDispatch> handler) noexcept;
+  // Releases, on the calling thread, the references kept for it.
+  void DropKept() noexcept;
   // The window of the given thread, or null if it has none.
   HWND FindThreadWindow(DWORD threadId) noexcept;
   // Module unload: destroys the windows that still exist and unregisters the
@@ -46,17 +53,20 @@ class CallbackWindowRegistry {
   HWND LiveWindowOf(DWORD threadId) noexcept;
   DWORD Remember(DWORD threadId, HWND window) noexcept;
 
-  // Guards m_windows and the changes of m_classRegistered. Never held
-  // across CreateWindowExW, PostMessageW or a handler call.
+  // Guards m_windows, m_kept and the changes of m_classRegistered. Never
+  // held across CreateWindowExW, PostMessageW, a handler call or release.
   CriticalSection m_lock;
   std::map<DWORD, HWND> m_windows;
+  // The references of a thread whose thread ends first are never released.
+  std::map<DWORD, std::vector<Microsoft::WRL::ComPtr<IDispatch>>> m_kept;
   // Also read once without the lock as a fast path.
   std::atomic<bool> m_classRegistered{false};
 };
 
-// Posts handler to window; the message takes over the reference. Returns
-// false (the reference is then dropped here) when the post fails.
-bool PostScriptCallback(HWND window, Microsoft::WRL::ComPtr<IDispatch> handler,
+// Posts handler to window, which belongs to threadId; the message takes over
+// the reference. Returns false when the post fails: the reference is then
+// kept for threadId, which drops it at its next message or send.
+bool PostScriptCallback(DWORD threadId, HWND window, Microsoft::WRL::ComPtr<IDispatch> handler,
                         LONG state) noexcept;
 
 }  // namespace zx

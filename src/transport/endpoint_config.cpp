@@ -45,11 +45,15 @@ HMODULE ThisModule() {
 constexpr DWORD kShortValueChars = 128;
 
 // value holds the stored data and, behind it, the terminator that the data
-// need not carry.
-void ComposePipePath(const wchar_t* value, std::wstring& pipePath) {
+// need not carry. A value of another type names no pipe, and saying so is
+// what keeps a caller from using a path it had before.
+LONG TakePipeName(LONG rc, DWORD type, const wchar_t* value, std::wstring& pipePath) {
+  if (rc != ERROR_SUCCESS) return rc;
+  if (type != REG_SZ) return ERROR_DATATYPE_MISMATCH;
   std::wstring path = kPipePathPrefix;
   path += value;
   pipePath = std::move(path);
+  return ERROR_SUCCESS;
 }
 
 // Reads "Name" into a zero-filled buffer with room for a terminator that the
@@ -62,8 +66,7 @@ LONG ReadLongPipeName(HKEY key, std::wstring& pipePath) {
   DWORD type = REG_NONE;
   rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
                         reinterpret_cast<BYTE*>(value.data()), &size);
-  if (rc == ERROR_SUCCESS && type == REG_SZ) ComposePipePath(value.data(), pipePath);
-  return rc;
+  return TakePipeName(rc, type, value.data(), pipePath);
 }
 
 // The same in one query for the usual short name: every open looks the name
@@ -75,8 +78,7 @@ LONG ReadPipeName(HKEY key, std::wstring& pipePath) {
   const LONG rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
                                    reinterpret_cast<BYTE*>(value), &size);
   if (rc == ERROR_MORE_DATA) return ReadLongPipeName(key, pipePath);
-  if (rc == ERROR_SUCCESS && type == REG_SZ) ComposePipePath(value, pipePath);
-  return rc;
+  return TakePipeName(rc, type, value, pipePath);
 }
 
 }  // namespace
@@ -113,6 +115,7 @@ HRESULT LookupPipeName(std::wstring_view serviceName, std::wstring& pipePath) no
 
 HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceName,
                        std::wstring& pipePath) noexcept {
+  pipePath.clear();
   UniqueRegKey key;
   const HRESULT hr = OpenServiceKey(rootKeyPath, serviceName, key);
   return hr != ERROR_SUCCESS ? hr : ReadPipeNameValue(key.Get(), pipePath);

@@ -94,8 +94,4 @@ bool FinishInlineFromNowOn(PipeIoContext& context) noexcept {
   return context.finishesInline;
 }
 
-bool IsPeerGone(DWORD error) noexcept {
-  return error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED || error == ERROR_NO_DATA;
-}
-
 }  // namespace zx

@@ -37,7 +37,4 @@ PostOutcome PostPipeRead(PipeIoContext& context, std::size_t wanted) noexcept;
 // where the system cannot (before Vista); nothing changes then.
 bool FinishInlineFromNowOn(PipeIoContext& context) noexcept;
 
-// The errors by which a pipe tells that its other end has gone.
-bool IsPeerGone(DWORD error) noexcept;
-
 }  // namespace zx

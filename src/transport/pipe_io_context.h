@@ -3,6 +3,7 @@
 // the address a completion hands back is the context's own address.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -28,6 +29,9 @@ struct PipeIoContext {
   // Set once operations on the pipe that finish at once no longer complete
   // through the port: whoever starts one handles its completion.
   bool finishesInline = false;
+  // Set by an abort, read by the worker before it starts each operation:
+  // the exchange then ends without a word to the object.
+  std::atomic<bool> abandoned{false};
   char readBuffer[kMaxReadPiece];
   ExchangeProgress progress;
 };

@@ -13,6 +13,7 @@ HRESULT PipeNameLookup::Lookup(std::wstring_view serviceName, std::wstring& pipe
 
 HRESULT PipeNameLookup::Lookup(std::wstring_view rootKeyPath, std::wstring_view serviceName,
                                std::wstring& pipePath) noexcept {
+  pipePath.clear();
   if (HoldsKeyOf(rootKeyPath, serviceName)) {
     const HRESULT hr = ReadPipeNameValue(m_key.Get(), pipePath);
     if (hr != ERROR_KEY_DELETED) return hr;

@@ -145,7 +145,7 @@ HRESULT Transact(SyncPipeClient& client, std::wstring_view pipePath, std::string
   if (pipePath.empty() || pathText.empty() || json.empty()) return result::kSyncMissingInput;
   try {
     client.name.assign(pipePath);
-    return Exchange(client, pathText, json.substr(0, json.find('\0')), reply);
+    return Exchange(client, pathText, json, reply);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

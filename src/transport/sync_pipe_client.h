@@ -30,7 +30,7 @@ HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count);
 // Closes the pipe after a failed exchange.
 void DropConnection(SyncPipeClient& client);
 
-// Sends pathText + "?json=" + json (up to its first zero byte) to the pipe at
+// Sends pathText + "?json=" + json, zero bytes included, to the pipe at
 // pipePath and reads the reply. Returns 0 with the reply moved into reply, or
 // 0xE00C000D (pipePath, pathText or json empty; nothing is connected),
 // 0xE00C0004, 0xE00C0005, 0xE00C0009, 0xE00C000B, 0xE00C0010 (reply length 0)

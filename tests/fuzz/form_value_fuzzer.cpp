@@ -38,17 +38,18 @@ std::string ReferenceDecode(std::string_view source) {
   return decoded;
 }
 
-// The form split at every "&"; the first part named json (any case) wins.
+// A parameter starts at the start and after every "&" or "?" and runs to
+// the next "&"; the first one named json (any case) wins.
 std::optional<std::string> ReferenceJsonValue(std::string_view form) {
   for (std::size_t start = 0;;) {
-    const std::size_t end = form.find('&', start);
-    const std::string_view part = form.substr(start, end - start);
+    const std::string_view part = form.substr(start, form.find('&', start) - start);
     if (part.size() > 4 && part[4] == '=' && LowerAscii(part[0]) == 'j' &&
         LowerAscii(part[1]) == 's' && LowerAscii(part[2]) == 'o' && LowerAscii(part[3]) == 'n') {
       return ReferenceDecode(part.substr(5));
     }
-    if (end == std::string_view::npos) return std::nullopt;
-    start = end + 1;
+    const std::size_t next = form.find_first_of("&?", start);
+    if (next == std::string_view::npos) return std::nullopt;
+    start = next + 1;
   }
 }
 

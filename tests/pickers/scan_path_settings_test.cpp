@@ -134,6 +134,53 @@ TEST_F(ScanPathSettingsTest, APositionThatCannotBeAppliedCentresTheDialogOnTheWo
   EXPECT_NEAR(centre.y, areaCentre.y, 1);
 }
 
+// A script may give a coordinate as any number type or as text; one that
+// is missing or no number, or a place on no monitor, centres the dialog.
+TEST_F(ScanPathSettingsTest, PositionOfAnyNumberTypeIsUsedAndAnUnusableOneCentres) {
+  const auto typed = [](LONG value, VARTYPE type) {
+    VARIANT variant = IntVariant(value);
+    VariantChangeType(&variant, &variant, 0, type);
+    return variant;
+  };
+  VARIANT omitted;
+  VariantInit(&omitted);
+  V_VT(&omitted) = VT_ERROR;
+  V_ERROR(&omitted) = DISP_E_PARAMNOTFOUND;
+  VARIANT word;
+  VariantInit(&word);
+  V_VT(&word) = VT_BSTR;
+  V_BSTR(&word) = SysAllocString(L"left");
+  struct Case {
+    const char* name;
+    VARIANT x, y;
+    bool placed;
+  } cases[] = {
+      {"16-bit integers", typed(150, VT_I2), typed(130, VT_I2), true},
+      {"reals", typed(150, VT_R8), typed(130, VT_R8), true},
+      {"numeric text", typed(150, VT_BSTR), typed(130, VT_BSTR), true},
+      {"no number", word, IntVariant(130), false},
+      {"omitted", omitted, omitted, false},
+      {"on no monitor", IntVariant(-5000), IntVariant(-5000), false},
+  };
+  const POINT areaCentre = CentreOf(WorkArea());
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScanPathCall call = AtPosition(0, 0, VARIANT_FALSE);
+    call.x = c.x;
+    call.y = c.y;
+    const RECT bounds = ShownBounds(call);
+    if (c.placed) {
+      EXPECT_EQ(bounds.left, 150);
+      EXPECT_EQ(bounds.top, 130);
+    } else {
+      EXPECT_NEAR(CentreOf(bounds).x, areaCentre.x, 1);
+      EXPECT_NEAR(CentreOf(bounds).y, areaCentre.y, 1);
+    }
+    VariantClear(&c.x);
+    VariantClear(&c.y);
+  }
+}
+
 TEST_F(ScanPathSettingsTest, SubtitleReplacesThePromptAndStaysWhenNotGivenAgain) {
   const UniqueBstr subtitle(SysAllocString(L"Pick what to scan"));
   std::vector<std::wstring> prompts;

@@ -65,11 +65,11 @@ const size_t kErrorReplyLength = std::wstring(L"{\"error_code\":\"-536150015\"}"
 
 const FaultMode kFaultModes[] = {
     {"zero_length", Peer::kSampleService, L"--reply zero-length", 40,
-     {kOk, Code(0xE00C0010), 2, 0, 0, 0}, {kOk, kOk, 2, 0, 0, 0}},
+     {kOk, Code(0xE00C0010), 2, 0, 0, 0}, {kOk, kOk, 5, 0, 1, 0}},
     {"closed_after_part", Peer::kSampleService, L"--size 3000 --partial 1000", 40,
-     {kOk, Code(0xE00C000B), 5, 0, 1, 0}, {kOk, kOk, 3, 0, 0, 0}},
+     {kOk, Code(0xE00C000B), 5, 0, 1, 0}, {kOk, kOk, 5, 0, 1, 0}},
     {"length_beyond_what_follows", Peer::kSampleService, L"--size 3000 --short 10", 40,
-     {kOk, Code(0xE00C000B), 5, 0, 1, 0}, {kOk, kOk, 3, 0, 0, 0}},
+     {kOk, Code(0xE00C000B), 5, 0, 1, 0}, {kOk, kOk, 5, 0, 1, 0}},
     {"huge_length", Peer::kSampleService, L"--huge", 40,
      {kOk, Code(0xE00C001E), 2, 0, 0, 0}, {kOk, kOk, 5, 0, 1, 0}},
     {"drip_feed", Peer::kSampleService, L"--size 3000 --drip 256 1", 20,
@@ -90,7 +90,7 @@ const FaultMode kFaultModes[] = {
     {"open_refused", Peer::kRefusing, L"", 4,
      {kOk, Code(0xE00C0005), 2, 0, 0, 0}, {Code(0xE00D0006), kOk, kStateUnchanged, 0, 0, 0}},
     {"killed_mid_exchange", Peer::kKilledAfterRequest, L"--delay 30000", 5,
-     {kOk, Code(0xE00C000B), 5, 0, 1, 0}, {kOk, kOk, 2, 0, 0, 0}},
+     {kOk, Code(0xE00C000B), 5, 0, 1, 0}, {kOk, kOk, 5, 0, 1, 0}},
 };
 
 // Test names carry the mode's name; so do failure messages.

@@ -33,12 +33,12 @@ TEST(FormValue, NameMatchesInAnyCaseAndHexInEitherCase) {
   EXPECT_EQ(FindJsonFormValue("json=%7B%22a%22%3A1%7D"), "{\"a\":1}");
 }
 
-TEST(FormValue, ParameterStartsAtDataStartOrAfterAmpersand) {
+TEST(FormValue, ParameterStartsAtDataStartOrAfterAmpersandOrQuestionMark) {
   EXPECT_EQ(FindJsonFormValue("xjson=1&json=2"), "2");
   EXPECT_EQ(FindJsonFormValue("/svc/query?x=0&json=1"), "1");
   EXPECT_EQ(FindJsonFormValue("/svc/query?t=1&json=%7B%7D"), "{}");
-  // Only the start and "&" begin a parameter, so one right behind "?" is not found.
-  EXPECT_EQ(FindJsonFormValue("/svc/query?json=1"), std::nullopt);
+  EXPECT_EQ(FindJsonFormValue("/svc/query?json=1"), "1");
+  EXPECT_EQ(FindJsonFormValue("/svc/query?xjson=1"), std::nullopt);
   EXPECT_EQ(FindJsonFormValue("x=json=1"), std::nullopt);
 }
 

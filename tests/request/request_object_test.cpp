@@ -12,10 +12,12 @@
 
 #include "com/zxmlhttp_idl.h"
 #include "common/win_resources.h"
+#include "support/message_pump.h"
 #include "support/recording_handler.h"
 #include "support/request_driver.h"
 #include "support/sample_service_process.h"
 #include "support/zxmlhttp_module.h"
+#include "transport/endpoint_config.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace zx;
@@ -106,10 +108,23 @@ TEST_F(RequestObjectTest, OpenRefusesMalformedRequests) {
   EXPECT_EQ(ReadyState(), 0);
 }
 
-TEST_F(RequestObjectTest, MissingServiceKeyReturnsTheRegistryErrorAndStaysUnopened) {
-  EXPECT_EQ(Post(UniqueName(L"nokey")), 2);
-  EXPECT_EQ(ReadyState(), 0);
-  EXPECT_EQ(Send(L"json=1"), Code(0xE00D0001));
+// After a good open, so that no earlier pipe path can stand in for the
+// missing one.
+TEST_F(RequestObjectTest, UnusableServiceKeyFailsOpenWithTheRegistryErrorAsHresult) {
+  ServeEcho();
+  const std::wstring numbered = UniqueName(L"zxnumber");
+  const std::wstring numberedKey = kDefaultSpRootKeyPath + numbered;
+  const DWORD number = 7;
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, numberedKey.c_str(), L"Name", REG_DWORD, &number,
+                            sizeof number),
+            ERROR_SUCCESS);
+  for (const auto& [service, expected] : {std::pair{UniqueName(L"nokey"), Code(0x80070002)},
+                                          std::pair{numbered, Code(0x8007065D)}}) {
+    ASSERT_EQ(Post(segment), S_OK);
+    EXPECT_EQ(Post(service), expected);
+    EXPECT_EQ(Send(L"json=1"), Code(0xE00D0001));
+  }
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, numberedKey.c_str());
 }
 
 TEST_F(RequestObjectTest, ExchangeSendsTheExactFrameAndCallsTheHandlerOnce) {
@@ -131,9 +146,26 @@ TEST_F(RequestObjectTest, ExchangeSendsTheExactFrameAndCallsTheHandlerOnce) {
   EXPECT_EQ(ResponseText(), L"{\"path\":\"/" + segment + L"/query\",\"json\":{\"a\":1}}");
 }
 
+// The frame carries its length: a zero byte in the JSON is data like any
+// other, in both modes.
+TEST_F(RequestObjectTest, JsonWithAZeroByteIsSentWholeInBothModes) {
+  ServeEcho();
+  for (bool async : {false, true}) {
+    const LONG callsBefore = complete.calls;
+    ASSERT_EQ(Drive().OpenService(segment, async), S_OK);
+    request->put_onreadystatechange(&complete);
+    ASSERT_EQ(Send(L"json=%5B1%00%5D"), S_OK);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > callsBefore; }));
+    ResponseText();  // re-arms the object for the next open
+  }
+  const std::string payload =
+      "/" + std::string(segment.begin(), segment.end()) + "/query?json=" + std::string("[1\0]", 4);
+  EXPECT_EQ(ReadRequestLog(log.Path()), (std::vector<std::string>{payload, payload}));
+}
+
 TEST_F(RequestObjectTest, GetTakesTheJsonFromTheUrlUnlessABodyReplacesIt) {
   ServeEcho();
-  ASSERT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/" + segment + L"/q?x=0&json=%5B1%5D"), S_OK);
+  ASSERT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/" + segment + L"/q?json=%5B1%5D"), S_OK);
   ASSERT_EQ(SendNothing(), S_OK);
   ResponseText();
   ASSERT_EQ(Open(L"GET", L"http://h/zev-cgi-bin/" + segment + L"/q?x=0&json=1"), S_OK);

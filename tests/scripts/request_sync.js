@@ -21,9 +21,9 @@ run("fixed answers", function () {
 
 run("unregistered service", function () {
   var request = new ActiveXObject("Zxmlhttp.ZevXMLHttpRequest_0");
-  // The registry's own error (2) is a success code to a script host: the
-  // page sees the object still unopened.
-  request.open("POST", "http://localhost/zev-cgi-bin/nosuchservice/query", false);
+  expectError("open of a missing key", 0x80070002, function () {
+    request.open("POST", "http://localhost/zev-cgi-bin/nosuchservice/query", false);
+  });
   check("unopened after a missing key", request.readyState === 0, request.readyState);
   expectError("send without open", 0xE00D0001, function () { request.send("json=1"); });
 });

@@ -1,9 +1,15 @@
-// The completion port's worker pool on its own: every worker is stopped and
-// waited for, also past the 64 handles one wait can take.
+// The workers' machinery on its own: every worker of the pool is stopped
+// and waited for, also past the 64 handles one wait can take; a handler
+// they cannot post is never released on a worker.
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "support/recording_handler.h"
+#include "transport/callback_window.h"
 #include "transport/pipe_io_context.h"
 #include "transport/worker_pool.h"
 
@@ -35,6 +41,27 @@ TEST(AsyncWorkerPool, StopEndsEveryWorkerWhateverTheCount) {
     EXPECT_EQ(workers.ended, static_cast<LONG>(count));
     EXPECT_EQ(workers.pool.Stop(), S_OK);  // nothing left to stop
   }
+}
+
+// The page's window is gone, so the post fails: the worker keeps the
+// reference for the page's thread, which drops it later.
+TEST(CallbackPost, HandlerThatCannotBePostedIsReleasedOnlyOnItsOwnThread) {
+  HWND gone = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              nullptr, nullptr);
+  ASSERT_NE(gone, nullptr);
+  DestroyWindow(gone);
+  zx::test::RecordingHandler handler;
+  const DWORD pageThread = GetCurrentThreadId();
+  bool posted = true;
+  std::thread worker([&] {
+    posted = zx::PostScriptCallback(pageThread, gone, Microsoft::WRL::ComPtr<IDispatch>(&handler), 4);
+  });
+  worker.join();
+  EXPECT_FALSE(posted);
+  EXPECT_EQ(handler.refs, 2);
+  zx::CallbackWindowRegistry::Instance().DropKept();
+  EXPECT_EQ(handler.refs, 1);
+  EXPECT_EQ(handler.calls, 0);
 }
 
 }  // namespace

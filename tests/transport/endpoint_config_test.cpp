@@ -144,7 +144,7 @@ TEST_F(PipeNameRegistry, NameValueGivesThePipePath) {
   EXPECT_EQ(L"\\\\.\\Pipe\\\x4E2D", pipePath);
 }
 
-TEST_F(PipeNameRegistry, MissingKeyOrValueReturnsTheRegistryError) {
+TEST_F(PipeNameRegistry, MissingKeyOrValueReturnsTheRegistryErrorAndNoPath) {
   SetName(m_root + L"svc", L"zxpipe");
   std::wstring pipePath = L"previous";
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, LookupPipeName(m_root, L"absent", pipePath));
@@ -153,7 +153,7 @@ TEST_F(PipeNameRegistry, MissingKeyOrValueReturnsTheRegistryError) {
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, (m_root + L"bare").c_str(), 0,
                                            nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr));
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, LookupPipeName(m_root, L"bare", pipePath));
-  EXPECT_EQ(L"previous", pipePath);
+  EXPECT_EQ(L"", pipePath);
 }
 
 TEST_F(PipeNameRegistry, NameStoredWithoutTerminatorKeepsExactlyItsCharacters) {
@@ -164,18 +164,15 @@ TEST_F(PipeNameRegistry, NameStoredWithoutTerminatorKeepsExactlyItsCharacters) {
   EXPECT_EQ(L"\\\\.\\Pipe\\zxp", pipePath);
 }
 
-TEST_F(PipeNameRegistry, NameOfAnotherTypeLeavesThePipePathUnchanged) {
+TEST_F(PipeNameRegistry, NameOfAnotherTypeIsRefusedAndLeavesNoPath) {
   const wchar_t expandable[] = L"%TEMP%pipe";
   SetName(m_root + L"expand", REG_EXPAND_SZ, expandable, sizeof expandable);
   const DWORD number = 7;
   SetName(m_root + L"dword", REG_DWORD, &number, sizeof number);
   for (const wchar_t* service : {L"expand", L"dword"}) {
-    std::wstring fresh;
-    EXPECT_EQ(0, LookupPipeName(m_root, service, fresh));
-    EXPECT_EQ(L"", fresh);
     std::wstring previous = L"\\\\.\\Pipe\\previous";
-    EXPECT_EQ(0, LookupPipeName(m_root, service, previous));
-    EXPECT_EQ(L"\\\\.\\Pipe\\previous", previous);
+    EXPECT_EQ(ERROR_DATATYPE_MISMATCH, LookupPipeName(m_root, service, previous));
+    EXPECT_EQ(L"", previous);
   }
 }
 
@@ -200,7 +197,7 @@ TEST_F(PipeNameRegistry, KeyPathTooLongForItsBufferIsRefusedNotCut) {
   pipePath = L"previous";
   EXPECT_EQ(ERROR_BUFFER_OVERFLOW, LookupPipeName(m_root, fitting + L"x", pipePath));
   EXPECT_EQ(ERROR_BUFFER_OVERFLOW, LookupPipeName(m_root, fitting + L"xyz", pipePath));
-  EXPECT_EQ(L"previous", pipePath);
+  EXPECT_EQ(L"", pipePath);
 }
 
 TEST_F(PipeNameRegistry, LookupReadsTheNameAgainAtEveryCall) {
@@ -229,15 +226,15 @@ TEST_F(PipeNameRegistry, LookupAnswersAsLookupPipeNameWhenKeysComeAndGo) {
 
   ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_LOCAL_MACHINE, (m_root + L"svc").c_str()));
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, lookup.Lookup(m_root, L"svc", pipePath));
-  EXPECT_EQ(L"\\\\.\\Pipe\\created", pipePath);
+  EXPECT_EQ(L"", pipePath);
   SetName(m_root + L"svc", L"recreated");
   ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
   EXPECT_EQ(L"\\\\.\\Pipe\\recreated", pipePath);
 
   const DWORD number = 7;
   SetName(m_root + L"svc", REG_DWORD, &number, sizeof number);
-  EXPECT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
-  EXPECT_EQ(L"\\\\.\\Pipe\\recreated", pipePath);
+  EXPECT_EQ(ERROR_DATATYPE_MISMATCH, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(L"", pipePath);
   EXPECT_EQ(ERROR_BUFFER_OVERFLOW, lookup.Lookup(m_root, std::wstring(260, L's'), pipePath));
 }
 

@@ -47,7 +47,7 @@ TEST(Transact, SendsOneFrameAndReadsAReplyThatArrivesInPieces) {
   EXPECT_EQ(std::string("\x17\0\0\0/svc/query?json={\"a\":1}", 27), request);
 }
 
-TEST(Transact, JsonIsSentUpToItsFirstZeroByte) {
+TEST(Transact, JsonIsSentWholeZeroBytesIncluded) {
   std::string request;
   std::string reply;
   {
@@ -60,7 +60,7 @@ TEST(Transact, JsonIsSentUpToItsFirstZeroByte) {
     ASSERT_EQ(S_OK, Transact(client, server.Path(), "/p", std::string_view("{}\0junk", 7), reply));
   }
   EXPECT_EQ("ok", reply);
-  EXPECT_EQ(Frame("/p?json={}"), request);
+  EXPECT_EQ(Frame(std::string("/p?json={}\0junk", 15)), request);
 }
 
 TEST(Transact, ZeroReplyLengthFailsAndDropsTheConnection) {
