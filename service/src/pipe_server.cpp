@@ -69,7 +69,7 @@ void PipeServer::ListenAndServe(zx::UniqueHandle instance) {
   while (ioEvent && EnsureInstance(instance)) {
     switch (AwaitClient(instance.Get(), ioEvent.Get())) {
       case Connect::Connected:
-        Serve(std::move(instance), ioEvent.Get());
+        Serve(instance, ioEvent.Get());
         break;
       case Connect::ClientLeft:
         DisconnectNamedPipe(instance.Get());
@@ -163,7 +163,10 @@ void PipeServer::AnnounceListening() {
   if (announce) announce();
 }
 
-void PipeServer::Serve(zx::UniqueHandle instance, HANDLE ioEvent) {
+// Afterwards the served instance is closed, not disconnected, so that the
+// client can still read what is in the pipe. A single-instance server makes
+// its next instance first, so that the pipe's name never disappears.
+void PipeServer::Serve(zx::UniqueHandle& instance, HANDLE ioEvent) {
   bool answered = false;
   try {
     Connection connection(instance.Get(), m_stop, ioEvent, m_limits);
@@ -171,8 +174,9 @@ void PipeServer::Serve(zx::UniqueHandle instance, HANDLE ioEvent) {
   } catch (...) {
     // Out of memory for a large request or reply: drop this connection only.
   }
-  // Closed, not disconnected: the client can still read what is in the pipe.
-  instance.Reset();
+  zx::UniqueHandle next;
+  if (m_limits.singleInstance) CreateInstance(false, next);
+  instance = std::move(next);
   ConnectionEnded(answered);
 }
 

@@ -52,7 +52,7 @@ class PipeServer {
   // Called with a client connected: keeps an instance listening elsewhere.
   void KeepOneListening();
   void AnnounceListening();
-  void Serve(zx::UniqueHandle instance, HANDLE ioEvent);
+  void Serve(zx::UniqueHandle& instance, HANDLE ioEvent);
   void ConnectionEnded(bool answered);
   void JoinListeners();
 

@@ -29,7 +29,11 @@ bool ObjectClient::Exchange(bool async, const std::wstring& url, const std::wstr
   return zx::test::PumpMessagesUntil([&] { return m_complete.calls > before; });
 }
 
-bool ObjectClient::TakeText() { return !m_request.ResponseText().empty(); }
+// The BSTR is what a script engine gets: it is not copied again here.
+bool ObjectClient::TakeText() {
+  zx::UniqueBstr text;
+  return m_request->get_responseText(text.Put()) == S_OK && SysStringLen(text.Get()) > 0;
+}
 
 bool ObjectClient::TakeBody() {
   zx::UniqueVariant body;

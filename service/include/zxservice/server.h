@@ -50,9 +50,11 @@ struct Limits {
   DWORD replyTimeoutMs = 30000;
   std::uint32_t maxRequests = 0;  // after this many requests Run returns; 0: none
   DWORD runMilliseconds = 0;      // after this long Run returns; 0: none
-  // One instance, served on the thread that accepted its client and only
-  // then listening again: the simplest shape a service can have. Clients
-  // that come meanwhile wait for the instance (WaitNamedPipe).
+  // One listening instance, its client served on the thread that accepted
+  // it, which only then listens again: the simplest shape a service can
+  // have. The next instance exists before the served one is closed, so the
+  // pipe's name never disappears and clients that come meanwhile wait for
+  // it (WaitNamedPipe).
   bool singleInstance = false;
 };
 
