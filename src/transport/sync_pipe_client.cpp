@@ -33,6 +33,28 @@ bool MoveAll(DWORD count, Step step) {
   return true;
 }
 
+// 0, or 0xE00C0004 when no instance of the pipe exists (no service listens).
+// Waits as long as the server's default time-out while every instance is busy.
+HRESULT WaitPipeAvailable(const SyncPipeClient& client) {
+  if (WaitNamedPipeW(client.name.c_str(), NMPWAIT_USE_DEFAULT_WAIT) ||
+      GetLastError() == ERROR_PIPE_BUSY) {
+    return S_OK;
+  }
+  return result::kSyncNoPipeInstance;
+}
+
+// 0, or 0xE00C0009 when the pipe fails before count bytes moved.
+HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count) {
+  const auto* data = static_cast<const BYTE*>(bytes);
+  const bool written = MoveAll(count, [&](DWORD done, DWORD left, DWORD* moved) {
+    return WriteFile(client.pipe.Get(), data + done, left, moved, nullptr);
+  });
+  return written ? S_OK : result::kSyncWriteFailed;
+}
+
+// Closes the pipe after a failed exchange.
+void DropConnection(SyncPipeClient& client) { client.pipe.Reset(); }
+
 // Bytes one read of the reply asks for at most: a small reply arrives whole
 // in the first read, a large one in few calls.
 constexpr DWORD kReadPieceBytes = 64 * 1024;
@@ -98,8 +120,6 @@ HRESULT Exchange(SyncPipeClient& client, std::string_view pathText, std::string_
                  std::string& reply) {
   HRESULT hr = WaitPipeAvailable(client);
   if (hr != S_OK) return hr;
-  // Not ConnectBlocking: it would wait for an instance a second time, which
-  // costs a round trip to the system and changes nothing.
   if (!client.pipe) {
     hr = OpenWithRetries(client);
     if (hr != S_OK) return hr;
@@ -116,29 +136,6 @@ HRESULT Exchange(SyncPipeClient& client, std::string_view pathText, std::string_
 }
 
 }  // namespace
-
-HRESULT WaitPipeAvailable(const SyncPipeClient& client) {
-  if (WaitNamedPipeW(client.name.c_str(), NMPWAIT_USE_DEFAULT_WAIT) ||
-      GetLastError() == ERROR_PIPE_BUSY) {
-    return S_OK;
-  }
-  return result::kSyncNoPipeInstance;
-}
-
-HRESULT ConnectBlocking(SyncPipeClient& client) {
-  const HRESULT hr = WaitPipeAvailable(client);
-  return hr == S_OK ? OpenWithRetries(client) : hr;
-}
-
-HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count) {
-  const auto* data = static_cast<const BYTE*>(bytes);
-  const bool written = MoveAll(count, [&](DWORD done, DWORD left, DWORD* moved) {
-    return WriteFile(client.pipe.Get(), data + done, left, moved, nullptr);
-  });
-  return written ? S_OK : result::kSyncWriteFailed;
-}
-
-void DropConnection(SyncPipeClient& client) { client.pipe.Reset(); }
 
 HRESULT Transact(SyncPipeClient& client, std::wstring_view pipePath, std::string_view pathText,
                  std::string_view json, std::string& reply) noexcept {

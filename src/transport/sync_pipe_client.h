@@ -19,17 +19,6 @@ struct SyncPipeClient {
   UniqueFile pipe;
 };
 
-// 0, or 0xE00C0004 when no instance of the pipe exists (no service listens).
-// Waits as long as the server's default time-out while every instance is busy.
-HRESULT WaitPipeAvailable(const SyncPipeClient& client);
-// Waits for the pipe, then up to five attempts 50 ms apart to open it.
-// 0, 0xE00C0004, or 0xE00C0005 when every attempt failed.
-HRESULT ConnectBlocking(SyncPipeClient& client);
-// 0, or 0xE00C0009 when the pipe fails before count bytes moved.
-HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count);
-// Closes the pipe after a failed exchange.
-void DropConnection(SyncPipeClient& client);
-
 // Sends pathText + "?json=" + json, zero bytes included, to the pipe at
 // pipePath and reads the reply. Returns 0 with the reply moved into reply, or
 // 0xE00C000D (pipePath, pathText or json empty; nothing is connected),

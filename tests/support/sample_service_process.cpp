@@ -1,5 +1,6 @@
 #include "support/sample_service_process.h"
 
+#include "common/pipe_names.h"
 #include "support/test_paths.h"
 
 namespace zx::test {
@@ -59,7 +60,7 @@ TempFile::TempFile(const wchar_t* prefix) {
 }
 
 RegisteredPipeName::RegisteredPipeName(const std::wstring& segment, const std::wstring& pipeName)
-    : m_keyPath(L"SOFTWARE\\Velmora\\ZevCommon\\SP_ROOT\\" + segment) {
+    : m_keyPath(std::wstring(kDefaultSpRootKeyPath) + segment) {
   UniqueRegKey key;
   RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                   key.Put(), nullptr);

@@ -12,6 +12,8 @@
 
 namespace zxbench {
 
+// The synchronous clients come first, then the asynchronous ones, each group
+// led by its bare client (BareClientOf relies on this order).
 enum class ClientKind {
   BareBlocking,
   ObjectSync,
