@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "request/request_frame.h"
+#include "protocol/request_frame.h"
 #include "zxservice/server.h"
 
 namespace zxservice {

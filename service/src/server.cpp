@@ -4,8 +4,8 @@
 
 #include "common/pipe_names.h"
 #include "pipe_server.h"
-#include "request/reply_frame_reader.h"
-#include "request/request_frame.h"
+#include "protocol/reply_frame_reader.h"
+#include "protocol/request_frame.h"
 
 namespace zxservice {
 namespace {

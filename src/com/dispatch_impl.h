@@ -27,9 +27,7 @@ class DispatchImpl : public Interface {
     const CachedTypeInfo* info = nullptr;
     HRESULT hr = GetCachedTypeInfo(__uuidof(Interface), lcid, &info);
     if (FAILED(hr)) return hr;
-    info->typeInfo->AddRef();
-    *typeInfo = info->typeInfo;
-    return S_OK;
+    return info->typeInfo.CopyTo(typeInfo);
   }
 
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid,

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
+
+#include "common/win_resources.h"
 
 namespace zx {
 
@@ -11,36 +14,37 @@ class Module {
  public:
   static Module& Instance();
 
-  void Attach(HINSTANCE instance);
-  // Runs the termination list; called at process detach.
-  void Detach();
+  void Attach(HINSTANCE instance) noexcept { m_instance = instance; }
+  // Process detach: runs the termination list, last added first. When the
+  // whole process is exiting the list is skipped: other modules may already
+  // be gone, and the process's end frees what the list would.
+  void Detach(bool processExiting) noexcept;
 
-  HINSTANCE Handle() const { return m_instance; }
+  HINSTANCE Handle() const noexcept { return m_instance; }
 
   // Objects alive + factory references held by clients + LockServer locks.
-  LONG Lock() { return InterlockedIncrement(&m_lockCount); }
-  LONG Unlock() { return InterlockedDecrement(&m_lockCount); }
-  LONG LockCount() const { return m_lockCount; }
+  LONG Lock() noexcept { return InterlockedIncrement(&m_lockCount); }
+  LONG Unlock() noexcept { return InterlockedDecrement(&m_lockCount); }
+  LONG LockCount() const noexcept { return m_lockCount; }
 
-  // Serializes the loading of type descriptions and the list of windows
-  // being created; taken for short, non-reentrant sections only.
-  CRITICAL_SECTION& ModuleLock() { return m_moduleLock; }
+  // Serializes the loading of type descriptions and the termination list;
+  // taken for short, non-reentrant sections only.
+  CriticalSection& ModuleLock() noexcept { return m_moduleLock; }
   // Serializes the creation of class factories.
-  CRITICAL_SECTION& ClassTableLock() { return m_classTableLock; }
+  CriticalSection& ClassTableLock() noexcept { return m_classTableLock; }
 
-  // Caller holds the module lock. False when there was no memory for it.
+  // Takes the module lock (the caller may hold it already). False when
+  // there was no memory for the entry.
   bool AddTermination(std::function<void()> cleanup) noexcept;
 
  private:
-  Module();
-  ~Module();
+  Module() = default;
 
   HINSTANCE m_instance = nullptr;
   volatile LONG m_lockCount = 0;
-  CRITICAL_SECTION m_moduleLock;
-  CRITICAL_SECTION m_classTableLock;
-  struct Termination;
-  Termination* m_terminations = nullptr;  // last added runs first
+  CriticalSection m_moduleLock;
+  CriticalSection m_classTableLock;
+  std::vector<std::function<void()>> m_terminations;
 };
 
 }  // namespace zx

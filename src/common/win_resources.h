@@ -17,6 +17,8 @@
 // Typical use:  UniqueRegKey key;
 //               LONG rc = RegOpenKeyExW(root, path, 0, KEY_READ, key.Put());
 #include <windows.h>
+
+#include <string_view>
 #include <oleauto.h>
 #include <winsvc.h>
 
@@ -85,6 +87,15 @@ using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueRegKey = UniqueResource<NullEmptyTraits<HKEY, &RegCloseKey>>;
 using UniqueServiceHandle = UniqueResource<NullEmptyTraits<SC_HANDLE, &CloseServiceHandle>>;
 using UniqueBstr = UniqueResource<NullEmptyTraits<BSTR, &SysFreeString>>;
+
+// Hands a copy of text to a COM method's out-BSTR: S_OK, or E_OUTOFMEMORY
+// with *out untouched.
+inline HRESULT CopyToOutBstr(std::wstring_view text, BSTR* out) noexcept {
+  BSTR copy = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  if (!copy) return E_OUTOFMEMORY;
+  *out = copy;
+  return S_OK;
+}
 template <class GdiHandle = HGDIOBJ>
 using UniqueGdiObject = UniqueResource<NullEmptyTraits<GdiHandle, &DeleteGdiObject>>;
 using UniqueMemoryDc = UniqueResource<NullEmptyTraits<HDC, &DeleteDC>>;

@@ -3,7 +3,7 @@
 // them, without showing it.
 #include <string>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 

@@ -2,7 +2,7 @@
 // The suite's repair tool, installed below the Program Files folder.
 #include <string>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 

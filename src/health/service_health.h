@@ -2,7 +2,7 @@
 // The request object's health properties against the real Service Control
 // Manager and the installed repair tool.
 #include "health/service_table.h"
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 

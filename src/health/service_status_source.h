@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 

@@ -36,8 +36,7 @@ HRESULT FileSystemPathOf(PCIDLIST_ABSOLUTE item, BSTR* path) {
   // A virtual item has no path and leaves the buffer empty.
   buffer.Get()[0] = L'\0';
   SHGetPathFromIDListEx(item, buffer.Get(), kLongestPath, GPFIDL_DEFAULT);
-  *path = SysAllocString(buffer.Get());
-  return *path ? S_OK : E_OUTOFMEMORY;
+  return CopyToOutBstr(buffer.Get(), path);
 }
 
 }  // namespace zx

@@ -1,6 +1,6 @@
 #include "pickers/check_state_paths.h"
 
-#include "com/registry_script_text.h"
+#include "common/ascii_text.h"
 
 namespace zx {
 namespace {

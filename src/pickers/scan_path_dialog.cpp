@@ -6,10 +6,10 @@
 #include <string>
 
 #include "pickers/check_state_collect.h"
-#include "pickers/notification_reflection.h"
+#include "ui/notification_reflection.h"
 #include "pickers/result_text.h"
 #include "pickers/tree_view_check_tree.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 
 namespace zx {
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "pickers/check_state_model.h"
-#include "pickers/notification_reflection.h"
+#include "ui/notification_reflection.h"
 #include "pickers/shell_item_data.h"
 #include "pickers/shell_item_rules.h"
 #include "pickers/tree_view_check_tree.h"

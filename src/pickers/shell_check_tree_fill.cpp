@@ -13,8 +13,8 @@
 #include "pickers/shell_item_names.h"
 #include "pickers/shell_item_rules.h"
 #include "pickers/tree_view_check_tree.h"
-#include "res/dialog_ids.h"
-#include "ui/resource_instance.h"
+#include "res/resource_ids.h"
+#include "ui/module_state.h"
 
 namespace zx {
 namespace {

@@ -1,6 +1,6 @@
 #include "pickers/shell_item_rules.h"
 
-#include "com/registry_script_text.h"
+#include "common/ascii_text.h"
 #include "pickers/check_state_paths.h"
 
 namespace zx {

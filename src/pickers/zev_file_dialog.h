@@ -5,7 +5,7 @@
 
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "sitelock/site_lock.h"
 
 namespace zx {

@@ -74,11 +74,7 @@ HRESULT ZevMultiFileDialog::ShowDialog(VARIANT_BOOL showFiles, BSTR caption, BST
   if (caption) m_dialog.SetCaption(caption);
   if (subtitle) m_dialog.SetSubtitle(subtitle);
   if (m_dialog.Show(m_hOwner) != IDOK || m_dialog.Result().empty()) return S_FALSE;
-  const std::wstring& result = m_dialog.Result();
-  BSTR text = SysAllocStringLen(result.data(), static_cast<UINT>(result.size()));
-  if (!text) return E_OUTOFMEMORY;
-  *paths = text;
-  return S_OK;
+  return CopyToOutBstr(m_dialog.Result(), paths);
 }
 
 }  // namespace zx

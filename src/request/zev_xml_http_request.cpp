@@ -7,15 +7,15 @@
 #include "com/com_boundary.h"
 #include "health/os_version.h"
 #include "health/service_health.h"
-#include "request/code_page.h"
-#include "request/error_code.h"
-#include "request/form_value.h"
-#include "request/request_url.h"
-#include "request/request_frame.h"
+#include "protocol/code_page.h"
+#include "protocol/error_code.h"
+#include "protocol/form_value.h"
+#include "protocol/request_url.h"
+#include "protocol/request_frame.h"
 #include "request/ready_state.h"
-#include "request/result_codes.h"
-#include "request/wide_to_int.h"
-#include "transport/callback_window.h"
+#include "protocol/result_codes.h"
+#include "protocol/wide_to_int.h"
+#include "request/callback_window.h"
 #include "transport/sync_pipe_client.h"
 
 namespace zx {
@@ -52,13 +52,11 @@ HRESULT CreateZevXMLHttpRequest(IUnknown* outer, REFIID riid, void** ppv) {
 }
 
 ZevXMLHttpRequest::ZevXMLHttpRequest(IUnknown* outer)
-    : ComClass(outer), monitoredServices(BuildMonitoredServices()) {}
+    : ComClass(outer), m_monitoredServices(BuildMonitoredServices()) {}
 
 // The workers go first: until they have stopped they may use every field.
 ZevXMLHttpRequest::~ZevXMLHttpRequest() {
   m_transport.Shutdown();
-  if (m_spOnDisconnection) m_spOnDisconnection->Release();
-  if (m_spOnReadyStateChange) m_spOnReadyStateChange->Release();
 }
 
 void* ZevXMLHttpRequest::FindInterface(REFIID riid) {
@@ -320,17 +318,35 @@ void ZevXMLHttpRequest::NotifyReadyState(LONG state, BOOL fireNow) {
   if (handler) InvokeScriptHandler(handler.Get());
 }
 
-// Workers record the state without calling script code: the handler they
-// take goes to the callback thread's window.
-Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::EndExchange(LONG finalState,
-                                                                 std::string&& response,
-                                                                 bool takeHandler) noexcept {
+void ZevXMLHttpRequest::OnReplyLengthKnown() noexcept {
+  NotifyReadyState(ready_state::kLengthReceived, FALSE);
+}
+
+// Every way an exchange fails after send has returned reaches the page as
+// readyState 5 and ondisconnection. Workers record the state without
+// running script code: the handler goes to the callback thread's window.
+// Its reference is taken only for a thread known to have a window, so that
+// it is always dropped on the script's thread. Once the state is recorded
+// the worker touches nothing of the object: the script may already be
+// starting its next request.
+void ZevXMLHttpRequest::OnExchangeEnded(ExchangeEnd end, std::string&& reply) noexcept {
+  const LONG finalState =
+      end == ExchangeEnd::kReplied ? ready_state::kComplete : ready_state::kDisconnected;
+  const DWORD threadId = CallbackThreadId();
+  const HWND window = CallbackWindowRegistry::Instance().FindThreadWindow(threadId);
+  Microsoft::WRL::ComPtr<IDispatch> handler =
+      RecordExchangeEnd(finalState, std::move(reply), window != nullptr);
+  if (handler) PostScriptCallback(threadId, window, std::move(handler), finalState);
+}
+
+Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::RecordExchangeEnd(
+    LONG finalState, std::string&& reply, bool takeHandler) noexcept {
   std::shared_ptr<const std::string> stored;
   if (finalState == ready_state::kComplete) {
     // Without memory for the holder the reply is lost: say so rather than
     // report a complete, empty response.
     try {
-      stored = std::make_shared<const std::string>(std::move(response));
+      stored = std::make_shared<const std::string>(std::move(reply));
     } catch (const std::bad_alloc&) {
       finalState = ready_state::kDisconnected;
     }
@@ -343,23 +359,20 @@ Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::EndExchange(LONG finalState
   return finalState == ready_state::kComplete ? m_spOnReadyStateChange : m_spOnDisconnection;
 }
 
-DWORD ZevXMLHttpRequest::CallbackThreadId() noexcept {
+DWORD ZevXMLHttpRequest::CallbackThreadId() {
   CriticalSectionGuard guard(m_notifyLock);
   return m_dwCallbackThreadId;
 }
 
 // The old handler is released outside the lock: its final release belongs
 // to the script engine and may run arbitrary code.
-void ZevXMLHttpRequest::SetHandler(IDispatch*& slot, IDispatch* handler) {
-  IDispatch* old = nullptr;
-  {
-    CriticalSectionGuard guard(m_notifyLock);
-    if (handler == slot) return;
-    if (handler) handler->AddRef();
-    old = slot;
-    slot = handler;
-  }
-  if (old) old->Release();
+void ZevXMLHttpRequest::SetHandler(Microsoft::WRL::ComPtr<IDispatch>& slot,
+                                   IDispatch* handler) {
+  Microsoft::WRL::ComPtr<IDispatch> old;
+  CriticalSectionGuard guard(m_notifyLock);
+  if (handler == slot.Get()) return;
+  old.Swap(slot);
+  slot = handler;
 }
 
 STDMETHODIMP ZevXMLHttpRequest::put_onreadystatechange(IDispatch* handler) {
@@ -401,8 +414,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_status(long* plStatus) {
 
 STDMETHODIMP ZevXMLHttpRequest::get_statusText(BSTR* pbstrStatus) {
   if (!pbstrStatus) return E_POINTER;
-  *pbstrStatus = SysAllocString(L"200");
-  return *pbstrStatus ? S_OK : E_OUTOFMEMORY;
+  return CopyToOutBstr(L"200", pbstrStatus);
 }
 
 // No XML or stream view exists; the caller's value stays as it was.
@@ -425,7 +437,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_isNeedFixConnection(VARIANT_BOOL* pbNeedFix)
   if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!pbNeedFix) return E_INVALIDARG;
   return NoThrow([&] {
-    *pbNeedFix = IsAnyServiceDown(monitoredServices) ? 1 : 0;
+    *pbNeedFix = IsAnyServiceDown(m_monitoredServices) ? 1 : 0;
     return S_OK;
   });
 }
@@ -434,7 +446,7 @@ STDMETHODIMP ZevXMLHttpRequest::get_fixConnection(long* plRetCode) {
   if (!m_siteLock.Allows()) return E_ACCESSDENIED;
   if (!plRetCode) return E_INVALIDARG;
   return NoThrow([&] {
-    *plRetCode = FixConnection(monitoredServices);
+    *plRetCode = FixConnection(m_monitoredServices);
     return S_OK;
   });
 }

@@ -9,9 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include <wrl/client.h>
+
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "common/win_resources.h"
 #include "health/service_table.h"
 #include "sitelock/site_lock.h"
@@ -54,12 +56,9 @@ class ZevXMLHttpRequest final
   STDMETHODIMP SetSite(IUnknown* site) override;
   STDMETHODIMP GetSite(REFIID, void**) override { return E_NOTIMPL; }
 
-  // IReadyStateSink
-  void NotifyReadyState(LONG state, BOOL fireNow) override;
   // IAsyncExchangeSink: the workers' way back in.
-  Microsoft::WRL::ComPtr<IDispatch> EndExchange(LONG finalState, std::string&& response,
-                                                bool takeHandler) noexcept override;
-  DWORD CallbackThreadId() noexcept override;
+  void OnReplyLengthKnown() noexcept override;
+  void OnExchangeEnded(ExchangeEnd end, std::string&& reply) noexcept override;
 
  private:
   ~ZevXMLHttpRequest() override;
@@ -81,12 +80,17 @@ class ZevXMLHttpRequest final
   void ResetRequest();
   bool ClaimBusy();
   void ReleaseBusy();
-  void SetHandler(IDispatch*& slot, IDispatch* handler);
+  void SetHandler(Microsoft::WRL::ComPtr<IDispatch>& slot, IDispatch* handler);
+  // Records state; with fireNow also calls the matching handler at once.
+  void NotifyReadyState(LONG state, BOOL fireNow);
+  DWORD CallbackThreadId();
+  Microsoft::WRL::ComPtr<IDispatch> RecordExchangeEnd(LONG finalState, std::string&& reply,
+                                                      bool takeHandler) noexcept;
 
   // Script handlers, under the notify lock: replaced by the put properties,
   // read by the notifier and by the workers that post them.
-  IDispatch* m_spOnReadyStateChange = nullptr;
-  IDispatch* m_spOnDisconnection = nullptr;
+  Microsoft::WRL::ComPtr<IDispatch> m_spOnReadyStateChange;
+  Microsoft::WRL::ComPtr<IDispatch> m_spOnDisconnection;
   std::wstring m_strPath;
   std::wstring m_strMethod;
   LONG m_bAsync = 0;
@@ -108,10 +112,10 @@ class ZevXMLHttpRequest final
   // Reads the pipe name at every open, keeping the service's key open
   // between opens.
   PipeNameLookup m_pipeNames;
-  // The asynchronous mode: m_bWorkersStarted, m_hPipe and the pipe lock,
-  // m_hCompletionPort, the worker threads, the pending contexts and the
-  // contexts lock. The transport never calls back into this object while
-  // holding one of its locks, so they may only ever nest inside ours.
+  // The asynchronous mode: the completion port and its workers, m_hPipe and
+  // the exchanges in flight. The transport never calls back into this
+  // object while holding one of its locks, so they may only ever nest
+  // inside ours.
   AsyncPipeTransport m_transport{*this};
   // Guards m_lReadyState, m_strResponse, m_dwCallbackThreadId,
   // m_bExchangeInFlight and the two handler fields; held while an immediate
@@ -121,7 +125,7 @@ class ZevXMLHttpRequest final
   // Guards m_bReadyForOpen and m_bBusy; never held across other calls.
   CriticalSection m_stateLock;
   BOOL m_bBusy = FALSE;
-  ServiceMap monitoredServices;
+  ServiceMap m_monitoredServices;
   // Whether the hosting page may open, send and repair.
   SiteLock m_siteLock;
 };

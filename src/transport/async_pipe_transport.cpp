@@ -4,9 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "request/ready_state.h"
-#include "request/result_codes.h"
-#include "transport/callback_window.h"
+#include "protocol/result_codes.h"
 #include "transport/overlapped_pipe.h"
 
 namespace zx {
@@ -17,7 +15,7 @@ constexpr DWORD kCancelledIoWaitMs = 5000;
 
 }  // namespace
 
-// --- the script thread's side ----------------------------------------------
+// --- the owner's thread ----------------------------------------------
 
 HRESULT AsyncPipeTransport::Connect(const std::wstring& pipePath) noexcept {
   if (!m_bWorkersStarted) {
@@ -132,7 +130,7 @@ AsyncPipeTransport::FinishedNow AsyncPipeTransport::OnReadCompleted(PipeIoContex
                                                                     DWORD bytes) noexcept {
   switch (context.progress.OnRead(std::string_view(context.readBuffer, bytes))) {
     case ExchangeEvent::kLengthKnown:
-      m_sink.NotifyReadyState(ready_state::kLengthReceived, FALSE);
+      m_sink.OnReplyLengthKnown();
       FinishInlineFromNowOn(context);
       return ReadNext(context);
     case ExchangeEvent::kReadMore:
@@ -178,34 +176,22 @@ PostOutcome AsyncPipeTransport::StartUnlessAbandoned(PipeIoContext& context,
 }
 
 void AsyncPipeTransport::FinishExchange(PipeIoContext& context) noexcept {
-  EndExchange(context, ready_state::kComplete, context.progress.TakeResponse());
+  EndExchange(context, ExchangeEnd::kReplied, context.progress.TakeResponse());
 }
 
-// Every way an exchange fails after send has returned reaches the page as
-// readyState 5 and ondisconnection, as the synchronous mode reports a peer
-// that went away.
+// Every way an exchange fails after it has started is reported as a peer
+// that went away, as the synchronous mode reports it.
 void AsyncPipeTransport::FailExchange(PipeIoContext& context) noexcept {
   ClosePipeOf(context);
-  EndExchange(context, ready_state::kDisconnected, std::string());
+  EndExchange(context, ExchangeEnd::kLost, std::string());
 }
 
-// Once the object has had the last word the worker touches nothing of it:
-// the script may already be starting its next request. The handler
-// reference is taken only for a thread known to have a window, so that it
-// is always dropped on the script's thread. An abandoned exchange ends
-// without a word: the abort that waits for it re-arms the object.
-void AsyncPipeTransport::EndExchange(PipeIoContext& context, LONG finalState,
-                                     std::string response) noexcept {
-  if (context.abandoned) {
-    ReleaseContext(&context);
-    return;
-  }
-  const DWORD threadId = m_sink.CallbackThreadId();
-  const HWND window = CallbackWindowRegistry::Instance().FindThreadWindow(threadId);
-  Microsoft::WRL::ComPtr<IDispatch> handler =
-      m_sink.EndExchange(finalState, std::move(response), window != nullptr);
+// An abandoned exchange ends without a word: the abort that waits for it
+// re-arms the owner.
+void AsyncPipeTransport::EndExchange(PipeIoContext& context, ExchangeEnd end,
+                                     std::string reply) noexcept {
+  if (!context.abandoned) m_sink.OnExchangeEnded(end, std::move(reply));
   ReleaseContext(&context);
-  if (handler) PostScriptCallback(threadId, window, std::move(handler), finalState);
 }
 
 // --- pending exchanges ---------------------------------------------------------

@@ -1,8 +1,8 @@
 #pragma once
-// The asynchronous mode of a request object: its completion port and worker
-// threads, its overlapped pipe and the exchanges in flight. The request
-// object starts each exchange; the workers finish it and report back through
-// the object's IAsyncExchangeSink, never running script code themselves.
+// One client's asynchronous exchanges: a completion port and its worker
+// threads, an overlapped pipe and the exchanges in flight. The owner starts
+// each exchange; the workers finish it and report through the owner's
+// IAsyncExchangeSink.
 #include <windows.h>
 
 #include <optional>
@@ -31,7 +31,7 @@ class AsyncPipeTransport {
   // 0xE00D0002 (no memory for it), or 0xE00D000B (the write did not start;
   // the pipe is closed).
   HRESULT StartExchange(std::string requestFrame) noexcept;
-  // Ends the exchanges in flight without a word to the object: cancels
+  // Ends the exchanges in flight without a word to the owner: cancels
   // their I/O, waits until the workers have collected the completions and
   // closes the pipe. False when a completion did not come in time; the
   // exchange is then still pending.
@@ -58,7 +58,7 @@ class AsyncPipeTransport {
   PostOutcome StartUnlessAbandoned(PipeIoContext& context, StartIo start) noexcept;
   void FinishExchange(PipeIoContext& context) noexcept;
   void FailExchange(PipeIoContext& context) noexcept;
-  void EndExchange(PipeIoContext& context, LONG finalState, std::string response) noexcept;
+  void EndExchange(PipeIoContext& context, ExchangeEnd end, std::string reply) noexcept;
 
   bool AddPending(PipeIoContext* context) noexcept;
   bool HasPendingExchange() noexcept;
@@ -72,7 +72,7 @@ class AsyncPipeTransport {
   void CancelPipeIo() noexcept;
 
   IAsyncExchangeSink& m_sink;
-  // The completion port (m_hCompletionPort) and the worker thread handles.
+  // The completion port and the worker thread handles.
   WorkerPool m_pool;
   // Read and written only by Connect and Shutdown on the owner's thread.
   BOOL m_bWorkersStarted = FALSE;

@@ -8,8 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/module_path.h"
 #include "common/win_resources.h"
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 namespace {
@@ -19,9 +20,6 @@ constexpr wchar_t kIniSection[] = L"SPRoot";
 constexpr wchar_t kIniKey[] = L"SPRoot";
 constexpr DWORD kIniValueCapacity = 1024;
 
-constexpr DWORD kFirstFileNameCapacity = 256;
-constexpr DWORD kMaxFileNameCapacity = 32768;
-
 // SP root and service name are composed in a buffer of MAX_PATH characters
 // including the terminator.
 constexpr size_t kMaxKeyPathLength = MAX_PATH - 1;
@@ -29,16 +27,6 @@ constexpr size_t kMaxKeyPathLength = MAX_PATH - 1;
 // another service's key. The lookup's failures are Win32 error numbers, so
 // this one is too ("The file name is too long.").
 constexpr HRESULT kKeyPathTooLong = ERROR_BUFFER_OVERFLOW;
-
-// The module that holds this code: the DLL in the product, the executable
-// in tests and tools. Null if the loader cannot tell.
-HMODULE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
-}
 
 // Pipe names that fit here are read with one query; a longer value is asked
 // for its size first and read into a buffer of that size.
@@ -144,24 +132,6 @@ HRESULT ReadPipeNameValue(HKEY key, std::wstring& pipePath) noexcept {
   } catch (const std::length_error&) {
   }
   return result::kSyncOutOfMemory;
-}
-
-HRESULT GetModuleFileNameString(HMODULE module, std::wstring& fileName) noexcept {
-  try {
-    for (DWORD capacity = kFirstFileNameCapacity; capacity <= kMaxFileNameCapacity;
-         capacity *= 2) {
-      std::wstring buffer(capacity, L'\0');
-      const DWORD length = GetModuleFileNameW(module, &buffer[0], capacity - 1);
-      if (length == 0) return E_FAIL;
-      if (length < capacity - 1) {
-        buffer.resize(length);
-        fileName = std::move(buffer);
-        return S_OK;
-      }
-    }
-  } catch (const std::bad_alloc&) {
-  }
-  return E_FAIL;
 }
 
 std::wstring ModuleIniPath(HMODULE module) {

@@ -41,9 +41,6 @@ HRESULT OpenServiceKey(std::wstring_view rootKeyPath, std::wstring_view serviceN
                        UniqueRegKey& key) noexcept;
 HRESULT ReadPipeNameValue(HKEY key, std::wstring& pipePath) noexcept;
 
-// The full file name of module (null: the host process's executable).
-// Returns S_OK or E_FAIL; fileName is untouched on failure.
-HRESULT GetModuleFileNameString(HMODULE module, std::wstring& fileName) noexcept;
 // The path of "zevcomm.dat" in module's folder; empty if the module's file
 // name is unknown.
 std::wstring ModuleIniPath(HMODULE module);

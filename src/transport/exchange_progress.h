@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "request/reply_frame_reader.h"
+#include "protocol/reply_frame_reader.h"
 
 namespace zx {
 

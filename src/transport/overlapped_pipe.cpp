@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 namespace {

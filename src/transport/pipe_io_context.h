@@ -12,7 +12,7 @@
 
 namespace zx {
 
-// Completion keys of the request object's port.
+// Completion keys of an asynchronous client's port.
 inline constexpr ULONG_PTR kKeyPipeIo = 1;  // every pipe bound to the port
 inline constexpr ULONG_PTR kKeyStop = 2;    // ends one worker
 
@@ -30,7 +30,7 @@ struct PipeIoContext {
   // through the port: whoever starts one handles its completion.
   bool finishesInline = false;
   // Set by an abort, read by the worker before it starts each operation:
-  // the exchange then ends without a word to the object.
+  // the exchange then ends without a word to its owner.
   std::atomic<bool> abandoned{false};
   char readBuffer[kMaxReadPiece];
   ExchangeProgress progress;

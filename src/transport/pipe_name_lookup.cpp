@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 #include "transport/endpoint_config.h"
 
 namespace zx {

@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "request/reply_frame_reader.h"
-#include "request/request_frame.h"
-#include "request/result_codes.h"
+#include "protocol/reply_frame_reader.h"
+#include "protocol/request_frame.h"
+#include "protocol/result_codes.h"
 
 namespace zx {
 namespace {
@@ -58,18 +58,6 @@ void DropConnection(SyncPipeClient& client) { client.pipe.Reset(); }
 // Bytes one read of the reply asks for at most: a small reply arrives whole
 // in the first read, a large one in few calls.
 constexpr DWORD kReadPieceBytes = 64 * 1024;
-
-// Feeds the bytes that belong to the frame; anything a service writes past
-// its frame is not part of the reply and is dropped.
-ReplyStatus FeedFrameBytes(ReplyFrameReader& reader, std::string_view bytes) {
-  ReplyStatus status = ReplyStatus::kNeedMore;
-  while (!bytes.empty() && reader.BytesWanted() > 0) {
-    const std::size_t take = std::min(bytes.size(), reader.BytesWanted());
-    status = reader.Feed(bytes.substr(0, take));
-    bytes.remove_prefix(take);
-  }
-  return status;
-}
 
 HRESULT ReplyResult(ReplyStatus status) {
   switch (status) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 #include "transport/pipe_io_context.h"
 
 namespace zx {

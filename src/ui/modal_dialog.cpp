@@ -1,6 +1,6 @@
 #include "ui/modal_dialog.h"
 
-#include "ui/resource_instance.h"
+#include "ui/module_state.h"
 
 namespace zx {
 namespace {

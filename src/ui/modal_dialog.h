@@ -3,7 +3,7 @@
 // the module, with its message map as the dialog procedure.
 #include <windows.h>
 
-#include "ui/pending_creation.h"
+#include "ui/module_state.h"
 #include "ui/window_object.h"
 
 namespace zx {

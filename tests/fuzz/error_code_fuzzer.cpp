@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "request/error_code.h"
-#include "request/wide_to_int.h"
+#include "protocol/error_code.h"
+#include "protocol/wide_to_int.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "request/form_value.h"
-#include "request/request_url.h"
+#include "protocol/form_value.h"
+#include "protocol/request_url.h"
 
 namespace {
 

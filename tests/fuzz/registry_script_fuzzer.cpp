@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "com/registrar.h"
-#include "com/registrar_variables.h"
-#include "com/registry_script_parser.h"
-#include "com/registry_script_utf8.h"
+#include "registrar/registrar.h"
+#include "registrar/registrar_variables.h"
+#include "registrar/registry_script_parser.h"
+#include "registrar/registry_script_utf8.h"
 #include "fuzz_check.h"
 #include "registrar_fake_registry.h"
 #include "registry_script_round_trip.h"

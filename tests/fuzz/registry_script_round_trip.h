@@ -3,7 +3,7 @@
 // quoted, so that parsing the text again must give the same script.
 #include <string>
 
-#include "com/registry_script.h"
+#include "registrar/registry_script.h"
 
 namespace zx {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "com/registrar_registry.h"
+#include "registrar/registrar_registry.h"
 #include "registrar_fake_registry.h"
 
 namespace zx {

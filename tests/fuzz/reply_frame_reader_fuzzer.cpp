@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "request/reply_frame_reader.h"
+#include "protocol/reply_frame_reader.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "com/registry_script_text.h"
+#include "common/ascii_text.h"
 
 namespace zx {
 namespace {

@@ -4,7 +4,7 @@
 // unregistration (NoRemove, or one of the names that are never deleted).
 #include <map>
 
-#include "com/registry_script.h"
+#include "registrar/registry_script.h"
 #include "registry_state.h"
 
 namespace zx {

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "support/zxmlhttp_module.h"
 
 namespace zx::test {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "support/zxmlhttp_module.h"
 
 namespace zx::test {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 
 namespace zx::test {
 namespace {

@@ -7,7 +7,7 @@
 #include "support/fake_site.h"
 #include "picker_fixture.h"
 #include "picker_windows.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "scan_path_session.h"
 #include "window_image.h"
 

@@ -1,4 +1,4 @@
-#include "pickers/window_centring.h"
+#include "ui/window_centring.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <climits>
 #include <string>
 
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "reliability/dialog_closer.h"
 #include "reliability/dispatch_call.h"
 #include "support/zxmlhttp_module.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "common/win_resources.h"
 #include "support/message_pump.h"
 #include "support/recording_handler.h"

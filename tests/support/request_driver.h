@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 
 namespace zx::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "request/request_frame.h"
+#include "protocol/request_frame.h"
 #include "transport/exchange_progress.h"
 
 namespace zx {

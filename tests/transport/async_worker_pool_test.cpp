@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "support/recording_handler.h"
-#include "transport/callback_window.h"
+#include "request/callback_window.h"
 #include "transport/pipe_io_context.h"
 #include "transport/worker_pool.h"
 

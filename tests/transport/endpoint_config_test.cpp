@@ -1,3 +1,4 @@
+#include "common/module_path.h"
 #include "transport/endpoint_config.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "request/result_codes.h"
+#include "protocol/result_codes.h"
 #include "test_pipe_server.h"
 
 namespace zx {

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "request/request_frame.h"
+#include "protocol/request_frame.h"
 
 namespace zx {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/win_resources.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "ui/gdi_tools.h"
-#include "ui/resource_instance.h"
+#include "ui/module_state.h"
 
 namespace zx {
 namespace {

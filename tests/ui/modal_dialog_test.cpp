@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 
 namespace zx {
 namespace {

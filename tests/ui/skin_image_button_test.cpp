@@ -8,8 +8,8 @@
 
 #include "message_pump.h"
 #include "skinned_test_dialog.h"
-#include "ui/button_faces.h"
-#include "ui/resource_instance.h"
+#include "pickers/button_faces.h"
+#include "ui/module_state.h"
 #include "window_image.h"
 
 namespace zx::test {

@@ -1,7 +1,7 @@
 // The skinned prompt label of the dialog of template 105.
 #include <gtest/gtest.h>
 
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "skinned_test_dialog.h"
 #include "window_image.h"
 

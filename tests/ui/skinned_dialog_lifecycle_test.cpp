@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gdi_slot_watch.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "message_pump.h"
 #include "skinned_test_dialog.h"
 

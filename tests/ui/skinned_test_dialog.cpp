@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "message_pump.h"
-#include "res/dialog_ids.h"
-#include "ui/button_faces.h"
-#include "ui/resource_instance.h"
+#include "res/resource_ids.h"
+#include "pickers/button_faces.h"
+#include "ui/module_state.h"
 
 namespace zx::test {
 namespace {

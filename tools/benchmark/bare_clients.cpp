@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "request/request_frame.h"
+#include "protocol/reply_frame_reader.h"
 
 namespace zxbench {
 namespace {
@@ -12,6 +12,7 @@ constexpr DWORD kBlockingOpenFlags =
 constexpr DWORD kOverlappedOpenFlags = FILE_FLAG_OVERLAPPED | kBlockingOpenFlags;
 constexpr DWORD kAsyncWaitMs = 100;
 constexpr ULONG_PTR kPipeKey = 1;
+constexpr DWORD kPieceBytes = 64 * 1024;
 
 bool Available(const std::wstring& pipePath, DWORD waitMs) {
   return WaitNamedPipeW(pipePath.c_str(), waitMs) || GetLastError() == ERROR_PIPE_BUSY;
@@ -20,15 +21,6 @@ bool Available(const std::wstring& pipePath, DWORD waitMs) {
 zx::UniqueFile OpenPipe(const std::wstring& pipePath, DWORD flags) {
   return zx::UniqueFile(CreateFileW(pipePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, flags, nullptr));
-}
-
-bool ReadExactly(HANDLE pipe, char* into, DWORD count) {
-  for (DWORD done = 0; done < count;) {
-    DWORD moved = 0;
-    if (!ReadFile(pipe, into + done, count - done, &moved, nullptr)) return false;
-    done += moved;
-  }
-  return true;
 }
 
 bool WriteExactly(HANDLE pipe, const char* bytes, DWORD count) {
@@ -40,30 +32,42 @@ bool WriteExactly(HANDLE pipe, const char* bytes, DWORD count) {
   return true;
 }
 
+// After the first read, which asks for firstAsk bytes, every read asks for
+// what the frame still wants, at most pieceSize bytes.
+template <class ReadPiece>
+bool ReadReplyFrame(ReadPiece readPiece, DWORD firstAsk, DWORD pieceSize, std::string& reply) {
+  zx::ReplyFrameReader reader;
+  for (DWORD ask = firstAsk;;) {
+    std::string_view piece;
+    if (!readPiece(ask, piece)) return false;
+    const zx::ReplyStatus status = zx::FeedFrameBytes(reader, piece);
+    if (status == zx::ReplyStatus::kComplete) break;
+    if (reader.BytesWanted() == 0) return false;
+    ask = static_cast<DWORD>(std::min<std::size_t>(reader.BytesWanted(), pieceSize));
+  }
+  reply = reader.TakeBody();
+  return true;
+}
+
 }  // namespace
 
-// The first read takes the length and what of the body is there, as the
-// object's synchronous send reads a reply.
+// The first read asks for a whole piece, as the object's synchronous send
+// does, so the length and a small body come in one call.
 bool BlockingExchange(const std::wstring& pipePath, const std::string& frame, std::string& reply) {
   if (!Available(pipePath, NMPWAIT_USE_DEFAULT_WAIT)) return false;
   zx::UniqueFile pipe = OpenPipe(pipePath, kBlockingOpenFlags);
   if (!pipe || !WriteExactly(pipe.Get(), frame.data(), static_cast<DWORD>(frame.size()))) {
     return false;
   }
-  char first[4096];
-  DWORD got = 0;
-  while (got < zx::kFrameLengthSize) {
-    DWORD moved = 0;
-    if (!ReadFile(pipe.Get(), first + got, sizeof first - got, &moved, nullptr)) return false;
-    got += moved;
-  }
-  const DWORD length = zx::LoadFrameLength(first);
-  const DWORD inFirst = std::min<DWORD>(got - zx::kFrameLengthSize, length);
-  std::string body(first + zx::kFrameLengthSize, inFirst);
-  body.resize(length);
-  if (length == 0 || !ReadExactly(pipe.Get(), &body[inFirst], length - inFirst)) return false;
-  reply = std::move(body);
-  return true;
+  static thread_local char buffer[kPieceBytes];
+  return ReadReplyFrame(
+      [&](DWORD ask, std::string_view& piece) {
+        DWORD moved = 0;
+        if (!ReadFile(pipe.Get(), buffer, ask, &moved, nullptr)) return false;
+        piece = std::string_view(buffer, moved);
+        return true;
+      },
+      kPieceBytes, kPieceBytes, reply);
 }
 
 bool OverlappedClient::Exchange(const std::wstring& pipePath, const std::string& frame,
@@ -73,16 +77,18 @@ bool OverlappedClient::Exchange(const std::wstring& pipePath, const std::string&
   if (!pipe || !CreateIoCompletionPort(pipe.Get(), m_port.Get(), kPipeKey, 0)) return false;
   m_finishesInline = false;
   if (!Write(pipe.Get(), frame)) return false;
-  std::string lengthField;
-  if (!Read(pipe.Get(), zx::kFrameLengthSize, lengthField)) return false;
-  const DWORD length = zx::LoadFrameLength(lengthField.data());
-  m_finishesInline =
-      SetFileCompletionNotificationModes(pipe.Get(), FILE_SKIP_COMPLETION_PORT_ON_SUCCESS) != 0;
-  std::string body;
-  body.reserve(length);
-  if (length == 0 || !Read(pipe.Get(), length, body)) return false;
-  reply = std::move(body);
-  return true;
+  // The length field comes alone; once it is known, reads that find their
+  // bytes waiting finish without the port, as the object's workers do.
+  return ReadReplyFrame(
+      [&](DWORD ask, std::string_view& piece) {
+        if (!ReadPiece(pipe.Get(), ask, piece)) return false;
+        if (!m_finishesInline) {
+          m_finishesInline = SetFileCompletionNotificationModes(
+                                 pipe.Get(), FILE_SKIP_COMPLETION_PORT_ON_SUCCESS) != 0;
+        }
+        return true;
+      },
+      zx::kFrameLengthSize, sizeof m_piece, reply);
 }
 
 bool OverlappedClient::Write(HANDLE pipe, const std::string& frame) {
@@ -101,17 +107,13 @@ bool OverlappedClient::Write(HANDLE pipe, const std::string& frame) {
   return true;
 }
 
-bool OverlappedClient::Read(HANDLE pipe, DWORD count, std::string& into) {
-  while (into.size() < count) {
-    const DWORD wanted = std::min<DWORD>(count - static_cast<DWORD>(into.size()), sizeof m_piece);
-    DWORD moved = 0;
-    if (!Complete(
-            pipe, [&](OVERLAPPED* ov) { return ReadFile(pipe, m_piece, wanted, nullptr, ov); },
-            moved)) {
-      return false;
-    }
-    into.append(m_piece, moved);
+bool OverlappedClient::ReadPiece(HANDLE pipe, DWORD ask, std::string_view& piece) {
+  DWORD moved = 0;
+  if (!Complete(pipe, [&](OVERLAPPED* ov) { return ReadFile(pipe, m_piece, ask, nullptr, ov); },
+                moved)) {
+    return false;
   }
+  piece = std::string_view(m_piece, moved);
   return true;
 }
 

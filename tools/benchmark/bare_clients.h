@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "common/win_resources.h"
 
@@ -26,7 +27,7 @@ class OverlappedClient {
 
  private:
   bool Write(HANDLE pipe, const std::string& frame);
-  bool Read(HANDLE pipe, DWORD count, std::string& into);
+  bool ReadPiece(HANDLE pipe, DWORD ask, std::string_view& piece);
   // Starts one operation (ReadFile or WriteFile on ov) and waits for it.
   template <class Start>
   bool Complete(HANDLE pipe, Start start, DWORD& moved);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "com/zxmlhttp_idl.h"
+#include "res/zxmlhttp_idl.h"
 #include "support/recording_handler.h"
 #include "support/request_driver.h"
 #include "support/zxmlhttp_module.h"

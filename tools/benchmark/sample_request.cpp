@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "request/request_frame.h"
+#include "protocol/request_frame.h"
 
 namespace zxbench {
 namespace {

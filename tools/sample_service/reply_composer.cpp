@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "request/request_frame.h"
+#include "protocol/request_frame.h"
 
 namespace zxsample {
 namespace {

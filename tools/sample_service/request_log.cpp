@@ -1,6 +1,6 @@
 #include "request_log.h"
 
-#include "request/request_frame.h"
+#include "protocol/request_frame.h"
 
 namespace zxsample {
 

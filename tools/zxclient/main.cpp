@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "client_options.h"
-#include "request/code_page.h"
-#include "request/request_url.h"
+#include "protocol/code_page.h"
+#include "protocol/request_url.h"
 #include "transport/endpoint_config.h"
 #include "transport/sync_pipe_client.h"
 

@@ -1,0 +1,26 @@
+#pragma once
+// Writes a parsed registry script into a registry, or removes it again.
+#include "registrar/registrar_registry.h"
+#include "registrar/registry_script.h"
+
+namespace zx {
+
+enum class RegistrationMode { Register, Unregister };
+
+// Register: creates or opens each key and sets its values; a ForceRemove key
+// is first deleted with its subkeys, a Delete key only deleted. A failure
+// stops the writing, the script is then unregistered so that no
+// half-written registration stays behind, and the failure is returned.
+//
+// Unregister: deletes each key the script names with its subkeys; a
+// NoRemove key stays, with its default value, while its named values and
+// the keys of its block go. Missing keys and values are no failure. Goes on
+// past failures so as much as possible is removed; returns the first.
+//
+// Keys named AppID, CLSID, Component Categories, FileType, Interface,
+// Hardware, Mime, SAM, SECURITY, SYSTEM, Software or TypeLib (in any case)
+// are never deleted; at unregistration they are treated as NoRemove.
+RegistryStatus ApplyRegistryScript(const RegistryScript& script, Registry& registry,
+                                   RegistrationMode mode);
+
+}  // namespace zx

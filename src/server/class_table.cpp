@@ -1,0 +1,54 @@
+#include "server/class_table.h"
+
+#include <new>
+
+#include "common/win_resources.h"
+#include "com/module.h"
+#include "res/zxmlhttp_idl.h"
+#include "pickers/zev_file_dialog.h"
+#include "pickers/zev_multi_file_dialog.h"
+#include "request/zev_xml_http_request.h"
+#include "res/resource_ids.h"
+
+namespace zx {
+namespace {
+
+ClassEntry g_classes[] = {
+    {CLSID_ZevXMLHttpRequest, IDR_XML_HTTP_REQUEST, L"ZevXMLHttpRequest_0", &CreateZevXMLHttpRequest, nullptr},
+    {CLSID_ZevFileDialog, IDR_FILE_DIALOG, L"ZevFileDialog_0", &CreateZevFileDialog, nullptr},
+    {CLSID_ZevMultiFileDialog, IDR_MULTI_FILE_DIALOG, L"ZevMultiFileDialog_0", &CreateZevMultiFileDialog, nullptr},
+};
+
+ClassEntry* FindClass(REFCLSID clsid) {
+  for (ClassEntry& entry : g_classes) {
+    if (IsEqualCLSID(entry.clsid, clsid)) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ClassEntry* ClassTableBegin() { return std::begin(g_classes); }
+ClassEntry* ClassTableEnd() { return std::end(g_classes); }
+
+HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  ClassEntry* entry = FindClass(clsid);
+  if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!entry->factory) {
+    CriticalSectionGuard guard(Module::Instance().ClassTableLock());
+    if (!entry->factory) entry->factory = new (std::nothrow) ClassFactory(entry->create);
+    if (!entry->factory) return E_OUTOFMEMORY;
+  }
+  return entry->factory->QueryInterface(riid, ppv);
+}
+
+void ReleaseClassFactories() {
+  for (ClassEntry& entry : g_classes) {
+    if (entry.factory) entry.factory->Release();
+    entry.factory = nullptr;
+  }
+}
+
+}  // namespace zx
