@@ -24,7 +24,7 @@ bool Connection::ReadRequest(std::string& payload) {
   DWORD got = 0;
   while (got < zx::kFrameLengthSize) {
     const DWORD moved =
-        Transfer(Direction::Read, first + got, sizeof first - got, MsUntilRequestDeadline());
+        Transfer(Direction::kRead, first + got, sizeof first - got, MsUntilRequestDeadline());
     if (moved == 0) return false;
     got += moved;
   }
@@ -39,7 +39,7 @@ bool Connection::ReadRequest(std::string& payload) {
 
 bool Connection::ReadExact(char* buffer, DWORD count) {
   for (DWORD done = 0; done < count;) {
-    DWORD moved = Transfer(Direction::Read, buffer + done, count - done, MsUntilRequestDeadline());
+    DWORD moved = Transfer(Direction::kRead, buffer + done, count - done, MsUntilRequestDeadline());
     if (moved == 0) return false;
     done += moved;
   }
@@ -50,7 +50,7 @@ bool Connection::Write(std::string_view bytes) {
   char* data = const_cast<char*>(bytes.data());
   for (size_t done = 0; done < bytes.size();) {
     const auto count = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, MAXDWORD));
-    DWORD moved = Transfer(Direction::Write, data + done, count, m_limits.replyTimeoutMs);
+    DWORD moved = Transfer(Direction::kWrite, data + done, count, m_limits.replyTimeoutMs);
     if (moved == 0) return false;
     done += moved;
   }
@@ -69,7 +69,7 @@ DWORD Connection::MsUntilRequestDeadline() const {
 DWORD Connection::Transfer(Direction direction, char* buffer, DWORD count, DWORD waitMs) {
   OVERLAPPED overlapped{};
   overlapped.hEvent = m_ioDone;
-  BOOL done = direction == Direction::Read
+  BOOL done = direction == Direction::kRead
                   ? ReadFile(m_pipe, buffer, count, nullptr, &overlapped)
                   : WriteFile(m_pipe, buffer, count, nullptr, &overlapped);
   if (!done && GetLastError() != ERROR_IO_PENDING) return 0;

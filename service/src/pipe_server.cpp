@@ -68,17 +68,17 @@ void PipeServer::ListenAndServe(zx::UniqueHandle instance) {
   zx::UniqueHandle ioEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   while (ioEvent && EnsureInstance(instance)) {
     switch (AwaitClient(instance.Get(), ioEvent.Get())) {
-      case Connect::Connected:
+      case Connect::kConnected:
         Serve(instance, ioEvent.Get());
         break;
-      case Connect::ClientLeft:
+      case Connect::kClientLeft:
         DisconnectNamedPipe(instance.Get());
         break;
-      case Connect::Failed:
+      case Connect::kFailed:
         DisconnectNamedPipe(instance.Get());
         if (WaitForSingleObject(m_stop, kRetryPauseMs) != WAIT_TIMEOUT) return;
         break;
-      case Connect::Stopping:
+      case Connect::kStopping:
         return;
     }
   }
@@ -110,7 +110,7 @@ PipeServer::Connect PipeServer::AwaitClient(HANDLE instance, HANDLE ioEvent) {
     ++m_waiting;
   }
   const Connect result = ConnectInstance(instance, ioEvent);
-  if (result == Connect::Connected) {
+  if (result == Connect::kConnected) {
     KeepOneListening();
   } else {
     zx::CriticalSectionGuard guard(m_lock);
@@ -125,9 +125,9 @@ PipeServer::Connect PipeServer::ConnectInstance(HANDLE instance, HANDLE ioEvent)
   const BOOL connectedAtOnce = ConnectNamedPipe(instance, &overlapped);
   const DWORD error = connectedAtOnce ? ERROR_SUCCESS : GetLastError();
   AnnounceListening();
-  if (connectedAtOnce || error == ERROR_PIPE_CONNECTED) return Connect::Connected;
-  if (error == ERROR_NO_DATA) return Connect::ClientLeft;
-  if (error != ERROR_IO_PENDING) return Connect::Failed;
+  if (connectedAtOnce || error == ERROR_PIPE_CONNECTED) return Connect::kConnected;
+  if (error == ERROR_NO_DATA) return Connect::kClientLeft;
+  if (error != ERROR_IO_PENDING) return Connect::kFailed;
 
   HANDLE waits[] = {ioEvent, m_stop};
   const bool stopping = WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0;
@@ -135,8 +135,8 @@ PipeServer::Connect PipeServer::ConnectInstance(HANDLE instance, HANDLE ioEvent)
   // Waits for the cancellation too: the OVERLAPPED must outlive the I/O.
   DWORD unused = 0;
   const bool connected = GetOverlappedResult(instance, &overlapped, &unused, TRUE);
-  if (stopping) return Connect::Stopping;
-  return connected ? Connect::Connected : Connect::Failed;
+  if (stopping) return Connect::kStopping;
+  return connected ? Connect::kConnected : Connect::kFailed;
 }
 
 // The next instance exists before this thread turns to its client; if no

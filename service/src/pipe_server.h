@@ -37,7 +37,7 @@ class PipeServer {
   void Run(std::function<void()> onListening);
 
  private:
-  enum class Connect { Connected, ClientLeft, Failed, Stopping };
+  enum class Connect { kConnected, kClientLeft, kFailed, kStopping };
 
   static DWORD WINAPI ListenerThread(void* start);
   // Takes instance (or makes one when it is empty) and listens on it.

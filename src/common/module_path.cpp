@@ -21,8 +21,7 @@ HMODULE ThisModule() noexcept {
 
 HRESULT GetModuleFileNameString(HMODULE module, std::wstring& fileName) noexcept {
   try {
-    for (DWORD capacity = kFirstFileNameCapacity; capacity <= kMaxFileNameCapacity;
-         capacity *= 2) {
+    for (DWORD capacity = kFirstFileNameCapacity; capacity <= kMaxFileNameCapacity; capacity *= 2) {
       std::wstring buffer(capacity, L'\0');
       const DWORD length = GetModuleFileNameW(module, &buffer[0], capacity - 1);
       if (length == 0) return E_FAIL;

@@ -17,10 +17,10 @@
 // Typical use:  UniqueRegKey key;
 //               LONG rc = RegOpenKeyExW(root, path, 0, KEY_READ, key.Put());
 #include <windows.h>
-
-#include <string_view>
 #include <oleauto.h>
 #include <winsvc.h>
+
+#include <string_view>
 
 namespace zx {
 

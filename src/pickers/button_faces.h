@@ -14,8 +14,8 @@ namespace zx {
 using FaceBitmaps = std::array<int, 4>;
 constexpr FaceBitmaps kOkFaceBitmaps = {IDB_OK_NORMAL, IDB_OK_PRESSED, IDB_OK_HOVER,
                                         IDB_OK_DISABLED};
-constexpr FaceBitmaps kCancelFaceBitmaps = {IDB_CANCEL_NORMAL, IDB_CANCEL_PRESSED,
-                                            IDB_CANCEL_HOVER, IDB_CANCEL_DISABLED};
+constexpr FaceBitmaps kCancelFaceBitmaps = {IDB_CANCEL_NORMAL, IDB_CANCEL_PRESSED, IDB_CANCEL_HOVER,
+                                            IDB_CANCEL_DISABLED};
 // The image indices of a list made by CreateButtonFaceList.
 constexpr SkinImageButton::FaceIndices kButtonFaceIndices = {0, 1, 2, 3};
 

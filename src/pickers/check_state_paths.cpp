@@ -20,7 +20,8 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
 }  // namespace
 
 std::u16string_view PathOfStoredPath(std::u16string_view storedPath) {
-  if (!storedPath.empty() && storedPath.front() == kComputerChildMarker) storedPath.remove_prefix(1);
+  if (!storedPath.empty() && storedPath.front() == kComputerChildMarker)
+    storedPath.remove_prefix(1);
   return storedPath;
 }
 

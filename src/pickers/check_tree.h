@@ -13,16 +13,16 @@ using TreeItem = void*;
 
 // The item's state image index: which check box it shows.
 enum class CheckState : std::uint8_t {
-  NoBox = 0,
-  Unchecked = 1,
-  Partial = 2,  // some but not all of the boxed items below are checked
-  Checked = 3,
+  kNoBox = 0,
+  kUnchecked = 1,
+  kPartial = 2,  // some but not all of the boxed items below are checked
+  kChecked = 3,
 };
 
 // The check state for a state image index; nothing for an index that names
 // no check box image.
 constexpr std::optional<CheckState> CheckStateFromIndex(unsigned index) {
-  if (index > static_cast<unsigned>(CheckState::Checked)) return std::nullopt;
+  if (index > static_cast<unsigned>(CheckState::kChecked)) return std::nullopt;
   return static_cast<CheckState>(index);
 }
 
@@ -48,5 +48,13 @@ class CheckTree {
   // (WM_USER + 103, wParam the item, lParam the state).
   virtual void StateWritten(TreeItem item, CheckState state) = 0;
 };
+
+// Pre-order stepping without recursion, so deep trees cost no stack.
+enum class Descend { kInto, kPast };
+
+// The item after `item` in pre-order, staying inside the subtree of `top`
+// (null: the whole tree). With Descend::kPast the item's own children are
+// passed over. Null when the walk is over.
+TreeItem NextInPreorder(const CheckTree& tree, TreeItem item, TreeItem top, Descend descend);
 
 }  // namespace zx

@@ -5,11 +5,10 @@
 #include <new>
 #include <string>
 
-#include "pickers/check_state_collect.h"
-#include "ui/notification_reflection.h"
-#include "pickers/result_text.h"
+#include "pickers/scan_result.h"
 #include "pickers/tree_view_check_tree.h"
 #include "res/resource_ids.h"
+#include "ui/notification_reflection.h"
 
 namespace zx {
 

@@ -1,10 +1,10 @@
 // Initialisation of each showing of the scan-path dialog.
 #include "pickers/scan_path_dialog.h"
 
-#include "ui/window_placement.h"
-#include "res/resource_ids.h"
 #include "pickers/button_faces.h"
+#include "res/resource_ids.h"
 #include "ui/module_state.h"
+#include "ui/window_placement.h"
 
 namespace zx {
 

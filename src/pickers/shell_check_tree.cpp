@@ -5,11 +5,11 @@
 
 #include <new>
 
-#include "pickers/check_state_model.h"
-#include "ui/notification_reflection.h"
+#include "pickers/check_state.h"
 #include "pickers/shell_item_data.h"
 #include "pickers/shell_item_rules.h"
 #include "pickers/tree_view_check_tree.h"
+#include "ui/notification_reflection.h"
 
 namespace zx {
 namespace {

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "fsredirect/wow64_redirection_guard.h"
-#include "pickers/check_state_model.h"
+#include "pickers/check_state.h"
 #include "pickers/check_state_paths.h"
 #include "pickers/shell_check_tree.h"
 #include "pickers/shell_item_data.h"

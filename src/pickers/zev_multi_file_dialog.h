@@ -5,8 +5,8 @@
 
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
-#include "res/zxmlhttp_idl.h"
 #include "pickers/scan_path_dialog.h"
+#include "res/zxmlhttp_idl.h"
 #include "sitelock/site_lock.h"
 
 namespace zx {

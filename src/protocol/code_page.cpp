@@ -35,8 +35,7 @@ HRESULT WideToMultiByte(UINT codePage, const wchar_t* text, std::string& out) no
   try {
     int written = ConvertInto(codePage, text, out, static_cast<int>(units * 4));
     if (written == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-      const int exact =
-          WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+      const int exact = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
       if (exact > 0) written = ConvertInto(codePage, text, out, exact);
     }
     if (written == 0) {

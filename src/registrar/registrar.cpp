@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
-#include "registrar/registrar_key_tree.h"
 #include "common/ascii_text.h"
+#include "registrar/registrar_key_tree.h"
 
 namespace zx {
 namespace {
 
 constexpr std::u16string_view kNeverDeletedKeys[] = {
-    u"AppID", u"CLSID", u"Component Categories", u"FileType", u"Interface", u"Hardware",
-    u"Mime",  u"SAM",   u"SECURITY",             u"SYSTEM",   u"Software",  u"TypeLib",
+    u"AppID",    u"CLSID",     u"Component Categories",
+    u"FileType", u"Interface", u"Hardware",
+    u"Mime",     u"SAM",       u"SECURITY",
+    u"SYSTEM",   u"Software",  u"TypeLib",
 };
 
 bool IsNeverDeleted(std::u16string_view name) {
@@ -42,11 +44,11 @@ RegistryStatus WriteValues(RegistryKey& key, const ScriptKey& entry) {
 }
 
 RegistryStatus RegisterKey(RegistryKey& parent, const ScriptKey& entry) {
-  const bool removeFirst = entry.flag == KeyFlag::ForceRemove || entry.flag == KeyFlag::Delete;
+  const bool removeFirst = entry.flag == KeyFlag::kForceRemove || entry.flag == KeyFlag::kDelete;
   if (removeFirst && !IsNeverDeleted(entry.name)) {
     if (const RegistryStatus status = RemoveKeyTree(parent, entry.name)) return status;
   }
-  if (entry.flag == KeyFlag::Delete) return kRegistryOk;
+  if (entry.flag == KeyFlag::kDelete) return kRegistryOk;
   std::unique_ptr<RegistryKey> key;
   if (const RegistryStatus status = parent.CreateSubkey(entry.name, key)) return status;
   if (const RegistryStatus status = WriteValues(*key, entry)) return status;
@@ -78,8 +80,8 @@ RegistryStatus UnregisterKeptKey(RegistryKey& parent, const ScriptKey& entry) {
 }
 
 RegistryStatus UnregisterKey(RegistryKey& parent, const ScriptKey& entry) {
-  if (entry.flag == KeyFlag::Delete) return kRegistryOk;
-  if (entry.flag == KeyFlag::NoRemove || IsNeverDeleted(entry.name)) {
+  if (entry.flag == KeyFlag::kDelete) return kRegistryOk;
+  if (entry.flag == KeyFlag::kNoRemove || IsNeverDeleted(entry.name)) {
     return UnregisterKeptKey(parent, entry);
   }
   return RemoveKeyTree(parent, entry.name);
@@ -114,7 +116,7 @@ RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry
 
 RegistryStatus ApplyRegistryScript(const RegistryScript& script, Registry& registry,
                                    RegistrationMode mode) {
-  if (mode == RegistrationMode::Unregister) return UnregisterScript(script, registry);
+  if (mode == RegistrationMode::kUnregister) return UnregisterScript(script, registry);
   const RegistryStatus status = RegisterScript(script, registry);
   if (status != kRegistryOk) UnregisterScript(script, registry);
   return status;

@@ -5,7 +5,7 @@
 
 namespace zx {
 
-enum class RegistrationMode { Register, Unregister };
+enum class RegistrationMode { kRegister, kUnregister };
 
 // Register: creates or opens each key and sets its values; a ForceRemove key
 // is first deleted with its subkeys, a Delete key only deleted. A failure

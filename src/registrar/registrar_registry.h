@@ -11,7 +11,7 @@
 
 namespace zx {
 
-enum class RegistryRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
+enum class RegistryRoot { kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kCurrentConfig };
 
 // Value data by registry type: REG_SZ, REG_DWORD, REG_BINARY, REG_MULTI_SZ.
 using RegistryBinary = std::vector<std::uint8_t>;

@@ -10,10 +10,10 @@
 namespace zx {
 
 enum class KeyFlag {
-  None,
-  NoRemove,     // kept at unregistration; its block is still processed
-  ForceRemove,  // its existing tree is deleted before it is written
-  Delete,       // deleted at registration, ignored at unregistration
+  kNone,
+  kNoRemove,     // kept at unregistration; its block is still processed
+  kForceRemove,  // its existing tree is deleted before it is written
+  kDelete,       // deleted at registration, ignored at unregistration
 };
 
 struct ScriptValue {
@@ -23,14 +23,14 @@ struct ScriptValue {
 
 struct ScriptKey {
   std::u16string name;  // one path component: not empty, no '\' and no NUL
-  KeyFlag flag = KeyFlag::None;
+  KeyFlag flag = KeyFlag::kNone;
   std::optional<RegistryValue> defaultValue;
   std::vector<ScriptValue> values;
   std::vector<ScriptKey> subkeys;
 };
 
 struct ScriptRoot {
-  RegistryRoot root = RegistryRoot::ClassesRoot;
+  RegistryRoot root = RegistryRoot::kClassesRoot;
   std::vector<ScriptKey> keys;
 };
 

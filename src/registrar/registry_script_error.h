@@ -5,28 +5,28 @@
 namespace zx {
 
 enum class ScriptErrorCode {
-  None,
-  InvalidEncoding,       // the bytes are not UTF-8
-  UnterminatedVariable,  // '%' without its closing '%'
-  UnknownVariable,       // %NAME% with no replacement value
-  EmptyScript,           // nothing but white space
-  UnterminatedString,    // quoted text without its closing quote
-  UnexpectedEnd,         // the text ends inside a block or an entry
-  UnexpectedToken,       // a brace, '=' or word where it cannot stand
-  UnknownRootKey,
-  ExpectedOpenBrace,     // a root key without its block
-  ExpectedEquals,        // 'val Name' without '='
-  MisplacedKeyword,      // a keyword where a name belongs (quote the name)
-  ValueOutsideKey,       // 'val' directly inside a root block
-  InvalidKeyName,        // empty, or holding '\' or NUL
-  InvalidValueName,      // empty, or holding NUL
-  UnknownValueType,      // not s, d, b or m
-  InvalidValueData,      // the text does not fit the value's type
-  NestingTooDeep,
+  kNone,
+  kInvalidEncoding,       // the bytes are not UTF-8
+  kUnterminatedVariable,  // '%' without its closing '%'
+  kUnknownVariable,       // %NAME% with no replacement value
+  kEmptyScript,           // nothing but white space
+  kUnterminatedString,    // quoted text without its closing quote
+  kUnexpectedEnd,         // the text ends inside a block or an entry
+  kUnexpectedToken,       // a brace, '=' or word where it cannot stand
+  kUnknownRootKey,
+  kExpectedOpenBrace,  // a root key without its block
+  kExpectedEquals,     // 'val Name' without '='
+  kMisplacedKeyword,   // a keyword where a name belongs (quote the name)
+  kValueOutsideKey,    // 'val' directly inside a root block
+  kInvalidKeyName,     // empty, or holding '\' or NUL
+  kInvalidValueName,   // empty, or holding NUL
+  kUnknownValueType,   // not s, d, b or m
+  kInvalidValueData,   // the text does not fit the value's type
+  kNestingTooDeep,
 };
 
 struct ScriptError {
-  ScriptErrorCode code = ScriptErrorCode::None;
+  ScriptErrorCode code = ScriptErrorCode::kNone;
   std::size_t line = 0;  // 1-based line of the replaced text; 0 when not about a line
 };
 

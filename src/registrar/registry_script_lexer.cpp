@@ -8,10 +8,10 @@ bool IsWhiteSpace(char16_t c) {
 }
 
 ScriptToken::Kind ClassifyWord(std::u16string_view word) {
-  if (word == u"{") return ScriptToken::Kind::OpenBrace;
-  if (word == u"}") return ScriptToken::Kind::CloseBrace;
-  if (word == u"=") return ScriptToken::Kind::Equals;
-  return ScriptToken::Kind::Word;
+  if (word == u"{") return ScriptToken::Kind::kOpenBrace;
+  if (word == u"}") return ScriptToken::Kind::kCloseBrace;
+  if (word == u"=") return ScriptToken::Kind::kEquals;
+  return ScriptToken::Kind::kWord;
 }
 
 }  // namespace
@@ -21,12 +21,12 @@ bool ScriptLexer::Next(ScriptToken& token, ScriptError& error) {
   token.text.clear();
   token.line = m_line;
   if (m_pos == m_text.size()) {
-    token.kind = ScriptToken::Kind::End;
+    token.kind = ScriptToken::Kind::kEnd;
     return true;
   }
   if (m_text[m_pos] == u'\'') {
     if (ReadQuoted(token)) return true;
-    error = {ScriptErrorCode::UnterminatedString, token.line};
+    error = {ScriptErrorCode::kUnterminatedString, token.line};
     return false;
   }
   ReadWord(token);
@@ -41,7 +41,7 @@ void ScriptLexer::SkipWhiteSpace() {
 }
 
 bool ScriptLexer::ReadQuoted(ScriptToken& token) {
-  token.kind = ScriptToken::Kind::Quoted;
+  token.kind = ScriptToken::Kind::kQuoted;
   ++m_pos;  // opening quote
   while (m_pos < m_text.size()) {
     const char16_t c = m_text[m_pos++];
@@ -61,7 +61,7 @@ void ScriptLexer::ReadWord(ScriptToken& token) {
   while (m_pos < m_text.size() && !IsWhiteSpace(m_text[m_pos])) ++m_pos;
   const std::u16string_view word = m_text.substr(start, m_pos - start);
   token.kind = ClassifyWord(word);
-  if (token.kind == ScriptToken::Kind::Word) token.text = word;
+  if (token.kind == ScriptToken::Kind::kWord) token.text = word;
 }
 
 }  // namespace zx

@@ -14,8 +14,8 @@
 namespace zx {
 
 struct ScriptToken {
-  enum class Kind { End, Word, Quoted, OpenBrace, CloseBrace, Equals };
-  Kind kind = Kind::End;
+  enum class Kind { kEnd, kWord, kQuoted, kOpenBrace, kCloseBrace, kEquals };
+  Kind kind = Kind::kEnd;
   std::u16string text;  // words and quoted text only
   std::size_t line = 1;
 };

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "registrar/registry_script_lexer.h"
 #include "common/ascii_text.h"
+#include "registrar/registry_script_lexer.h"
 #include "registrar/registry_script_utf8.h"
 #include "registrar/registry_script_value_data.h"
 
@@ -19,11 +19,11 @@ struct RootName {
 };
 
 constexpr RootName kRootNames[] = {
-    {u"HKCR", u"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},
-    {u"HKCU", u"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
-    {u"HKLM", u"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},
-    {u"HKU", u"HKEY_USERS", RegistryRoot::Users},
-    {u"HKCC", u"HKEY_CURRENT_CONFIG", RegistryRoot::CurrentConfig},
+    {u"HKCR", u"HKEY_CLASSES_ROOT", RegistryRoot::kClassesRoot},
+    {u"HKCU", u"HKEY_CURRENT_USER", RegistryRoot::kCurrentUser},
+    {u"HKLM", u"HKEY_LOCAL_MACHINE", RegistryRoot::kLocalMachine},
+    {u"HKU", u"HKEY_USERS", RegistryRoot::kUsers},
+    {u"HKCC", u"HKEY_CURRENT_CONFIG", RegistryRoot::kCurrentConfig},
 };
 
 bool FindRoot(std::u16string_view word, RegistryRoot& root) {
@@ -37,10 +37,14 @@ bool FindRoot(std::u16string_view word, RegistryRoot& root) {
 }
 
 bool ReadFlag(std::u16string_view word, KeyFlag& flag) {
-  if (EqualsIgnoreAsciiCase(word, u"NoRemove")) flag = KeyFlag::NoRemove;
-  else if (EqualsIgnoreAsciiCase(word, u"ForceRemove")) flag = KeyFlag::ForceRemove;
-  else if (EqualsIgnoreAsciiCase(word, u"Delete")) flag = KeyFlag::Delete;
-  else return false;
+  if (EqualsIgnoreAsciiCase(word, u"NoRemove"))
+    flag = KeyFlag::kNoRemove;
+  else if (EqualsIgnoreAsciiCase(word, u"ForceRemove"))
+    flag = KeyFlag::kForceRemove;
+  else if (EqualsIgnoreAsciiCase(word, u"Delete"))
+    flag = KeyFlag::kDelete;
+  else
+    return false;
   return true;
 }
 
@@ -72,8 +76,8 @@ class Parser {
     return false;
   }
   bool FailUnexpected() {
-    return Fail(m_token.kind == Kind::End ? ScriptErrorCode::UnexpectedEnd
-                                          : ScriptErrorCode::UnexpectedToken);
+    return Fail(m_token.kind == Kind::kEnd ? ScriptErrorCode::kUnexpectedEnd
+                                           : ScriptErrorCode::kUnexpectedToken);
   }
 
   bool ParseRoot(ScriptRoot& root);
@@ -90,8 +94,8 @@ class Parser {
 
 bool Parser::ParseScript(RegistryScript& script) {
   if (!Advance()) return false;
-  if (m_token.kind == Kind::End) return Fail(ScriptErrorCode::EmptyScript);
-  while (m_token.kind != Kind::End) {
+  if (m_token.kind == Kind::kEnd) return Fail(ScriptErrorCode::kEmptyScript);
+  while (m_token.kind != Kind::kEnd) {
     script.emplace_back();
     if (!ParseRoot(script.back())) return false;
   }
@@ -99,21 +103,21 @@ bool Parser::ParseScript(RegistryScript& script) {
 }
 
 bool Parser::ParseRoot(ScriptRoot& root) {
-  if (m_token.kind != Kind::Word) return FailUnexpected();
-  if (!FindRoot(m_token.text, root.root)) return Fail(ScriptErrorCode::UnknownRootKey);
+  if (m_token.kind != Kind::kWord) return FailUnexpected();
+  if (!FindRoot(m_token.text, root.root)) return Fail(ScriptErrorCode::kUnknownRootKey);
   if (!Advance()) return false;
-  if (m_token.kind != Kind::OpenBrace) return Fail(ScriptErrorCode::ExpectedOpenBrace);
+  if (m_token.kind != Kind::kOpenBrace) return Fail(ScriptErrorCode::kExpectedOpenBrace);
   return ParseBlock(root.keys, nullptr, 1);
 }
 
 // Starts on the block's '{'; `values` is null where named values cannot stand.
 bool Parser::ParseBlock(std::vector<ScriptKey>& subkeys, std::vector<ScriptValue>* values,
                         int depth) {
-  if (depth > kMaxScriptNesting) return Fail(ScriptErrorCode::NestingTooDeep);
+  if (depth > kMaxScriptNesting) return Fail(ScriptErrorCode::kNestingTooDeep);
   if (!Advance()) return false;
-  while (m_token.kind != Kind::CloseBrace) {
-    if (m_token.kind == Kind::Word && IsValueKeyword(m_token.text)) {
-      if (!values) return Fail(ScriptErrorCode::ValueOutsideKey);
+  while (m_token.kind != Kind::kCloseBrace) {
+    if (m_token.kind == Kind::kWord && IsValueKeyword(m_token.text)) {
+      if (!values) return Fail(ScriptErrorCode::kValueOutsideKey);
       if (!ParseNamedValue(*values)) return false;
     } else if (!ParseKey(subkeys, depth)) {
       return false;
@@ -124,13 +128,13 @@ bool Parser::ParseBlock(std::vector<ScriptKey>& subkeys, std::vector<ScriptValue
 
 bool Parser::ParseKey(std::vector<ScriptKey>& keys, int depth) {
   ScriptKey key;
-  if (m_token.kind == Kind::Word && ReadFlag(m_token.text, key.flag) && !Advance()) return false;
+  if (m_token.kind == Kind::kWord && ReadFlag(m_token.text, key.flag) && !Advance()) return false;
   if (!ParseName(key.name, true)) return false;
-  if (key.flag != KeyFlag::Delete) {
-    if (m_token.kind == Kind::Equals) {
+  if (key.flag != KeyFlag::kDelete) {
+    if (m_token.kind == Kind::kEquals) {
       if (!Advance() || !ParseValue(key.defaultValue.emplace())) return false;
     }
-    if (m_token.kind == Kind::OpenBrace && !ParseBlock(key.subkeys, &key.values, depth + 1)) {
+    if (m_token.kind == Kind::kOpenBrace && !ParseBlock(key.subkeys, &key.values, depth + 1)) {
       return false;
     }
   }
@@ -141,31 +145,31 @@ bool Parser::ParseKey(std::vector<ScriptKey>& keys, int depth) {
 bool Parser::ParseNamedValue(std::vector<ScriptValue>& values) {
   ScriptValue value;
   if (!Advance() || !ParseName(value.name, false)) return false;
-  if (m_token.kind != Kind::Equals) return Fail(ScriptErrorCode::ExpectedEquals);
+  if (m_token.kind != Kind::kEquals) return Fail(ScriptErrorCode::kExpectedEquals);
   if (!Advance() || !ParseValue(value.data)) return false;
   values.push_back(std::move(value));
   return true;
 }
 
 bool Parser::ParseName(std::u16string& name, bool isKey) {
-  if (m_token.kind == Kind::Word && IsEntryKeyword(m_token.text)) {
-    return Fail(ScriptErrorCode::MisplacedKeyword);
+  if (m_token.kind == Kind::kWord && IsEntryKeyword(m_token.text)) {
+    return Fail(ScriptErrorCode::kMisplacedKeyword);
   }
-  if (m_token.kind != Kind::Word && m_token.kind != Kind::Quoted) return FailUnexpected();
+  if (m_token.kind != Kind::kWord && m_token.kind != Kind::kQuoted) return FailUnexpected();
   if (!IsValidName(m_token.text, isKey)) {
-    return Fail(isKey ? ScriptErrorCode::InvalidKeyName : ScriptErrorCode::InvalidValueName);
+    return Fail(isKey ? ScriptErrorCode::kInvalidKeyName : ScriptErrorCode::kInvalidValueName);
   }
   name = std::move(m_token.text);
   return Advance();
 }
 
 bool Parser::ParseValue(RegistryValue& value) {
-  if (m_token.kind != Kind::Word) return FailUnexpected();
+  if (m_token.kind != Kind::kWord) return FailUnexpected();
   const std::u16string type = std::move(m_token.text);
   if (!Advance()) return false;
-  if (m_token.kind != Kind::Word && m_token.kind != Kind::Quoted) return FailUnexpected();
+  if (m_token.kind != Kind::kWord && m_token.kind != Kind::kQuoted) return FailUnexpected();
   const ScriptErrorCode code = MakeScriptValueData(type, m_token.text, value);
-  if (code != ScriptErrorCode::None) return Fail(code);
+  if (code != ScriptErrorCode::kNone) return Fail(code);
   return Advance();
 }
 
@@ -189,7 +193,7 @@ ScriptParseResult ParseRegistryScriptUtf8(std::string_view bytes,
   std::u16string text;
   if (!DecodeScriptUtf8(bytes, text)) {
     ScriptParseResult result;
-    result.error = {ScriptErrorCode::InvalidEncoding, 0};
+    result.error = {ScriptErrorCode::kInvalidEncoding, 0};
     return result;
   }
   return ParseRegistryScript(text, variables);

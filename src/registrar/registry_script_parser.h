@@ -24,13 +24,12 @@ inline constexpr int kMaxScriptNesting = 32;
 struct ScriptParseResult {
   RegistryScript script;  // empty unless ok()
   ScriptError error;
-  bool ok() const { return error.code == ScriptErrorCode::None; }
+  bool ok() const { return error.code == ScriptErrorCode::kNone; }
 };
 
 ScriptParseResult ParseRegistryScript(std::u16string_view text, const ScriptVariables& variables);
 
 // For script resources, which are stored as UTF-8 text.
-ScriptParseResult ParseRegistryScriptUtf8(std::string_view bytes,
-                                          const ScriptVariables& variables);
+ScriptParseResult ParseRegistryScriptUtf8(std::string_view bytes, const ScriptVariables& variables);
 
 }  // namespace zx

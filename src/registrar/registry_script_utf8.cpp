@@ -14,11 +14,16 @@ struct LeadByte {
 };
 
 bool ReadLeadByte(std::uint8_t byte, LeadByte& lead) {
-  if (byte < 0x80) lead = {0, byte, 0};
-  else if ((byte & 0xE0) == 0xC0) lead = {1, byte & 0x1Fu, 0x80};
-  else if ((byte & 0xF0) == 0xE0) lead = {2, byte & 0x0Fu, 0x800};
-  else if ((byte & 0xF8) == 0xF0) lead = {3, byte & 0x07u, 0x10000};
-  else return false;
+  if (byte < 0x80)
+    lead = {0, byte, 0};
+  else if ((byte & 0xE0) == 0xC0)
+    lead = {1, byte & 0x1Fu, 0x80};
+  else if ((byte & 0xF0) == 0xE0)
+    lead = {2, byte & 0x0Fu, 0x800};
+  else if ((byte & 0xF8) == 0xF0)
+    lead = {3, byte & 0x07u, 0x10000};
+  else
+    return false;
   return true;
 }
 

@@ -76,9 +76,9 @@ ScriptErrorCode MakeScriptValueData(std::u16string_view type, std::u16string_vie
     valid = ParseMultiString(text, strings);
     value = std::move(strings);
   } else {
-    return ScriptErrorCode::UnknownValueType;
+    return ScriptErrorCode::kUnknownValueType;
   }
-  return valid ? ScriptErrorCode::None : ScriptErrorCode::InvalidValueData;
+  return valid ? ScriptErrorCode::kNone : ScriptErrorCode::kInvalidValueData;
 }
 
 }  // namespace zx

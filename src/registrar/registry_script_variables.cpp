@@ -24,13 +24,13 @@ ScriptError ExpandScriptVariables(std::u16string_view text, const ScriptVariable
     if (open == std::u16string_view::npos) return {};
 
     const std::size_t close = text.find(u'%', open + 1);
-    if (close == std::u16string_view::npos) return {ScriptErrorCode::UnterminatedVariable, line};
+    if (close == std::u16string_view::npos) return {ScriptErrorCode::kUnterminatedVariable, line};
     const std::u16string_view name = text.substr(open + 1, close - open - 1);
     if (name.empty()) {
       expanded += u'%';
     } else {
       const auto found = variables.find(name);
-      if (found == variables.end()) return {ScriptErrorCode::UnknownVariable, line};
+      if (found == variables.end()) return {ScriptErrorCode::kUnknownVariable, line};
       expanded += found->second;
     }
     pos = close + 1;

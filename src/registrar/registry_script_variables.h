@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "registrar/registry_script_error.h"
 #include "common/ascii_text.h"
+#include "registrar/registry_script_error.h"
 
 namespace zx {
 

@@ -5,17 +5,17 @@
 #include <utility>
 
 #include "com/com_boundary.h"
-#include "health/os_version.h"
+#include "health/repair_tool.h"
 #include "health/service_health.h"
 #include "protocol/code_page.h"
 #include "protocol/error_code.h"
 #include "protocol/form_value.h"
-#include "protocol/request_url.h"
 #include "protocol/request_frame.h"
-#include "request/ready_state.h"
+#include "protocol/request_url.h"
 #include "protocol/result_codes.h"
 #include "protocol/wide_to_int.h"
 #include "request/callback_window.h"
+#include "request/ready_state.h"
 #include "transport/sync_pipe_client.h"
 
 namespace zx {
@@ -24,7 +24,9 @@ namespace {
 constexpr long kFixedStatus = 200;
 constexpr unsigned short kServicePort = 9922;
 
-std::wstring FromBstr(BSTR text) { return text ? std::wstring(text, SysStringLen(text)) : std::wstring(); }
+std::wstring FromBstr(BSTR text) {
+  return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+}
 
 std::u16string_view AsUtf16(const std::wstring& text) {
   return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
@@ -55,9 +57,7 @@ ZevXMLHttpRequest::ZevXMLHttpRequest(IUnknown* outer)
     : ComClass(outer), m_monitoredServices(BuildMonitoredServices()) {}
 
 // The workers go first: until they have stopped they may use every field.
-ZevXMLHttpRequest::~ZevXMLHttpRequest() {
-  m_transport.Shutdown();
-}
+ZevXMLHttpRequest::~ZevXMLHttpRequest() { m_transport.Shutdown(); }
 
 void* ZevXMLHttpRequest::FindInterface(REFIID riid) {
   return FindClassInterface<IZevXMLHttpRequest>(this, riid);
@@ -101,9 +101,8 @@ HRESULT ZevXMLHttpRequest::OpenRequest(const std::wstring& method, const std::ws
   }
   std::wstring service(parts.service.begin(), parts.service.end());
   m_strPath.assign(parts.path.begin(), parts.path.end());
-  // The lookup's Win32 numbers would be success codes to a script host.
   HRESULT hr = m_pipeNames.Lookup(service, m_strPipePath);
-  if (hr != 0) return HRESULT_FROM_WIN32(hr);
+  if (FAILED(hr)) return hr;
   if (m_bAsync) {
     hr = ConnectAsynchronously();
     if (hr != S_OK) return hr;
@@ -230,7 +229,7 @@ STDMETHODIMP ZevXMLHttpRequest::abort() {
 }
 
 // An exchange whose cancelled I/O does not come back in time is still in
-// flight and the object stays busy (0xE00D000D); a later abort re-arms it
+// flight and the object stays busy (kBusy); a later abort re-arms it
 // once the completion has been collected.
 HRESULT ZevXMLHttpRequest::AbortExchange() {
   if (!m_transport.AbortExchanges()) return result::kBusy;
@@ -339,8 +338,9 @@ void ZevXMLHttpRequest::OnExchangeEnded(ExchangeEnd end, std::string&& reply) no
   if (handler) PostScriptCallback(threadId, window, std::move(handler), finalState);
 }
 
-Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::RecordExchangeEnd(
-    LONG finalState, std::string&& reply, bool takeHandler) noexcept {
+Microsoft::WRL::ComPtr<IDispatch> ZevXMLHttpRequest::RecordExchangeEnd(LONG finalState,
+                                                                       std::string&& reply,
+                                                                       bool takeHandler) noexcept {
   std::shared_ptr<const std::string> stored;
   if (finalState == ready_state::kComplete) {
     // Without memory for the holder the reply is lost: say so rather than
@@ -366,8 +366,7 @@ DWORD ZevXMLHttpRequest::CallbackThreadId() {
 
 // The old handler is released outside the lock: its final release belongs
 // to the script engine and may run arbitrary code.
-void ZevXMLHttpRequest::SetHandler(Microsoft::WRL::ComPtr<IDispatch>& slot,
-                                   IDispatch* handler) {
+void ZevXMLHttpRequest::SetHandler(Microsoft::WRL::ComPtr<IDispatch>& slot, IDispatch* handler) {
   Microsoft::WRL::ComPtr<IDispatch> old;
   CriticalSectionGuard guard(m_notifyLock);
   if (handler == slot.Get()) return;

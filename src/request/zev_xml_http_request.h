@@ -13,9 +13,9 @@
 
 #include "com/com_object.h"
 #include "com/dispatch_impl.h"
-#include "res/zxmlhttp_idl.h"
 #include "common/win_resources.h"
 #include "health/service_table.h"
+#include "res/zxmlhttp_idl.h"
 #include "sitelock/site_lock.h"
 #include "transport/async_exchange_sink.h"
 #include "transport/async_pipe_transport.h"

@@ -2,21 +2,23 @@
 
 #include <new>
 
-#include "common/win_resources.h"
 #include "com/module.h"
-#include "res/zxmlhttp_idl.h"
+#include "common/win_resources.h"
 #include "pickers/zev_file_dialog.h"
 #include "pickers/zev_multi_file_dialog.h"
 #include "request/zev_xml_http_request.h"
 #include "res/resource_ids.h"
+#include "res/zxmlhttp_idl.h"
 
 namespace zx {
 namespace {
 
 ClassEntry g_classes[] = {
-    {CLSID_ZevXMLHttpRequest, IDR_XML_HTTP_REQUEST, L"ZevXMLHttpRequest_0", &CreateZevXMLHttpRequest, nullptr},
+    {CLSID_ZevXMLHttpRequest, IDR_XML_HTTP_REQUEST, L"ZevXMLHttpRequest_0",
+     &CreateZevXMLHttpRequest, nullptr},
     {CLSID_ZevFileDialog, IDR_FILE_DIALOG, L"ZevFileDialog_0", &CreateZevFileDialog, nullptr},
-    {CLSID_ZevMultiFileDialog, IDR_MULTI_FILE_DIALOG, L"ZevMultiFileDialog_0", &CreateZevMultiFileDialog, nullptr},
+    {CLSID_ZevMultiFileDialog, IDR_MULTI_FILE_DIALOG, L"ZevMultiFileDialog_0",
+     &CreateZevMultiFileDialog, nullptr},
 };
 
 ClassEntry* FindClass(REFCLSID clsid) {

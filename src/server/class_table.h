@@ -8,10 +8,10 @@ namespace zx {
 
 struct ClassEntry {
   const CLSID& clsid;
-  UINT scriptResourceId;     // REGISTRY resource with the class's script
+  UINT scriptResourceId;      // REGISTRY resource with the class's script
   const wchar_t* objectName;  // %OBJECT_NAME% of the script
   InstanceCreator create;
-  ClassFactory* factory;     // created on first request, kept until unload
+  ClassFactory* factory;  // created on first request, kept until unload
 };
 
 ClassEntry* ClassTableBegin();

@@ -1,8 +1,8 @@
 // The module's four exports and its entry point.
 #include <windows.h>
 
-#include "server/class_table.h"
 #include "com/module.h"
+#include "server/class_table.h"
 #include "server/self_registration.h"
 
 // reserved is non-null at process exit: the other threads are gone and

@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "server/class_table.h"
 #include "com/com_boundary.h"
 #include "com/module.h"
+#include "common/module_path.h"
+#include "common/win_resources.h"
 #include "registrar/registrar_resource.h"
 #include "registrar/registrar_variables.h"
 #include "res/zxmlhttp_idl.h"
-#include "common/module_path.h"
-#include "common/win_resources.h"
+#include "server/class_table.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -23,10 +23,13 @@ namespace {
 // What DllRegisterServer reports when the component categories fail.
 constexpr HRESULT kCategoryRegistrationFailed = static_cast<HRESULT>(0x80040201L);
 constexpr LCID kCategoryLocale = 0x409;
-constexpr wchar_t kPreApprovedKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved\\";
+constexpr wchar_t kPreApprovedKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved\\";
 
-constexpr CATID kSafeForScripting = {0x7DD95801, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
-constexpr CATID kSafeForInitializing = {0x7DD95802, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
+constexpr CATID kSafeForScripting = {
+    0x7DD95801, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
+constexpr CATID kSafeForInitializing = {
+    0x7DD95802, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
 
 struct Category {
   const CATID& id;
@@ -69,7 +72,8 @@ HRESULT LoadOwnTypeLib(const std::wstring& modulePath, ITypeLib** lib, std::wstr
   if (SUCCEEDED(hr)) return hr;
   size_t dot = loadedFrom.find_last_of(L'.');
   size_t slash = loadedFrom.find_last_of(L"\\/");
-  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) loadedFrom.resize(dot);
+  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+    loadedFrom.resize(dot);
   loadedFrom += L".tlb";
   return LoadTypeLibEx(loadedFrom.c_str(), REGKIND_NONE, lib);
 }
@@ -100,7 +104,8 @@ HRESULT UnregisterOwnTypeLib(const std::wstring& modulePath) {
 
 HRESULT CreateCategoryRegister(ComPtr<ICatRegister>& registrar) {
   return CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                          IID_ICatRegister, reinterpret_cast<void**>(registrar.ReleaseAndGetAddressOf()));
+                          IID_ICatRegister,
+                          reinterpret_cast<void**>(registrar.ReleaseAndGetAddressOf()));
 }
 
 HRESULT RegisterCategories() {
@@ -137,16 +142,18 @@ void AddPreApprovedEntries() {
     UUID clsid = entry->clsid;
     RPC_WSTR text = nullptr;
     if (UuidToStringW(&clsid, &text) != RPC_S_OK) continue;
-    std::wstring path = std::wstring(kPreApprovedKey) + L"{" + reinterpret_cast<wchar_t*>(text) + L"}";
+    std::wstring path =
+        std::wstring(kPreApprovedKey) + L"{" + reinterpret_cast<wchar_t*>(text) + L"}";
     RpcStringFreeW(&text);
     UniqueRegKey key;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, 0, nullptr, key.Put(), nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, 0, nullptr, key.Put(),
+                    nullptr);
   }
 }
 
 HRESULT RegisterScriptsAndTypeLib(const std::wstring& modulePath) {
   for (ClassEntry* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
-    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::Register);
+    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::kRegister);
     if (FAILED(hr)) return hr;
   }
   return RegisterOwnTypeLib(modulePath);
@@ -166,7 +173,7 @@ HRESULT Register() {
 HRESULT Unregister() {
   std::wstring modulePath = ModulePath();
   for (ClassEntry* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
-    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::Unregister);
+    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::kUnregister);
     if (FAILED(hr)) return hr;
   }
   return UnregisterOwnTypeLib(modulePath);
@@ -174,12 +181,8 @@ HRESULT Unregister() {
 
 }  // namespace
 
-HRESULT RegisterServer() {
-  return NoThrow(Register);
-}
+HRESULT RegisterServer() { return NoThrow(Register); }
 
-HRESULT UnregisterServer() {
-  return NoThrow(Unregister);
-}
+HRESULT UnregisterServer() { return NoThrow(Unregister); }
 
 }  // namespace zx

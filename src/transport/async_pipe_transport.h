@@ -28,7 +28,7 @@ class AsyncPipeTransport {
   // Returns 0 or the code of the pool start or of OpenAsyncPipe.
   HRESULT Connect(const std::wstring& pipePath) noexcept;
   // Queues an exchange of requestFrame and starts its write. Returns 0,
-  // 0xE00D0002 (no memory for it), or 0xE00D000B (the write did not start;
+  // kNoMemoryForContext (no memory for it), or kStartWriteFailed (the write did not start;
   // the pipe is closed).
   HRESULT StartExchange(std::string requestFrame) noexcept;
   // Ends the exchanges in flight without a word to the owner: cancels

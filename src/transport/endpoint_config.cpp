@@ -24,9 +24,9 @@ constexpr DWORD kIniValueCapacity = 1024;
 // including the terminator.
 constexpr size_t kMaxKeyPathLength = MAX_PATH - 1;
 // A longer key path is refused rather than cut: the cut path could name
-// another service's key. The lookup's failures are Win32 error numbers, so
-// this one is too ("The file name is too long.").
-constexpr HRESULT kKeyPathTooLong = ERROR_BUFFER_OVERFLOW;
+// another service's key. The lookup's failures are the registry's, so this
+// one is a Win32 error too ("The file name is too long.").
+constexpr HRESULT kKeyPathTooLong = HRESULT_FROM_WIN32(ERROR_BUFFER_OVERFLOW);
 
 // Pipe names that fit here are read with one query; a longer value is asked
 // for its size first and read into a buffer of that size.
@@ -52,8 +52,8 @@ LONG ReadLongPipeName(HKEY key, std::wstring& pipePath) {
   if (rc != ERROR_SUCCESS) return rc;
   std::vector<wchar_t> value(size / sizeof(wchar_t) + 2);
   DWORD type = REG_NONE;
-  rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
-                        reinterpret_cast<BYTE*>(value.data()), &size);
+  rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                        &size);
   return TakePipeName(rc, type, value.data(), pipePath);
 }
 
@@ -63,8 +63,8 @@ LONG ReadPipeName(HKEY key, std::wstring& pipePath) {
   wchar_t value[kShortValueChars + 2] = {};
   DWORD size = kShortValueChars * sizeof(wchar_t);
   DWORD type = REG_NONE;
-  const LONG rc = RegQueryValueExW(key, kPipeNameValue, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(value), &size);
+  const LONG rc =
+      RegQueryValueExW(key, kPipeNameValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
   if (rc == ERROR_MORE_DATA) return ReadLongPipeName(key, pipePath);
   return TakePipeName(rc, type, value, pipePath);
 }
@@ -83,8 +83,7 @@ namespace {
 
 std::wstring ResolveSpRootKeyPath() {
   const HMODULE self = ThisModule();
-  return ResolveSpRootKeyPath(ModuleIniPath(nullptr),
-                              self ? ModuleIniPath(self) : std::wstring());
+  return ResolveSpRootKeyPath(ModuleIniPath(nullptr), self ? ModuleIniPath(self) : std::wstring());
 }
 
 std::wstring ResolveSpRootKeyPath(const std::wstring& hostIniPath,
@@ -106,7 +105,7 @@ HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceN
   pipePath.clear();
   UniqueRegKey key;
   const HRESULT hr = OpenServiceKey(rootKeyPath, serviceName, key);
-  return hr != ERROR_SUCCESS ? hr : ReadPipeNameValue(key.Get(), pipePath);
+  return FAILED(hr) ? hr : ReadPipeNameValue(key.Get(), pipePath);
 }
 
 HRESULT OpenServiceKey(std::wstring_view rootKeyPath, std::wstring_view serviceName,
@@ -118,7 +117,7 @@ HRESULT OpenServiceKey(std::wstring_view rootKeyPath, std::wstring_view serviceN
     UniqueRegKey opened;
     const LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, opened.Put());
     if (rc == ERROR_SUCCESS) key = std::move(opened);
-    return rc;
+    return HRESULT_FROM_WIN32(rc);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
@@ -127,7 +126,7 @@ HRESULT OpenServiceKey(std::wstring_view rootKeyPath, std::wstring_view serviceN
 
 HRESULT ReadPipeNameValue(HKEY key, std::wstring& pipePath) noexcept {
   try {
-    return ReadPipeName(key, pipePath);
+    return HRESULT_FROM_WIN32(ReadPipeName(key, pipePath));
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -25,10 +25,10 @@ std::wstring ResolveSpRootKeyPath();
 std::wstring ResolveSpRootKeyPath(const std::wstring& hostIniPath,
                                   const std::wstring& moduleIniPath);
 
-// Replaces pipePath with "\\.\Pipe\" + the service's "Name" value. Returns 0,
-// the registry's own error number unchanged (2 for a missing key),
-// ERROR_DATATYPE_MISMATCH for a value of another type than REG_SZ, or
-// 0xE00C001E when out of memory. pipePath is empty after every failure.
+// Replaces pipePath with "\\.\Pipe\" + the service's "Name" value. Returns
+// S_OK, the registry's error as an HRESULT (0x80070002 for a missing key),
+// HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH) for a value of another type
+// than REG_SZ, or kSyncOutOfMemory. pipePath is empty after every failure.
 HRESULT LookupPipeName(std::wstring_view serviceName, std::wstring& pipePath) noexcept;
 // The same below an explicit root key path instead of SpRootKeyPath().
 HRESULT LookupPipeName(std::wstring_view rootKeyPath, std::wstring_view serviceName,

@@ -49,9 +49,8 @@ using SetCompletionModesFunction = BOOL(WINAPI*)(HANDLE, UCHAR);
 
 // Looked up by name: the module also loads on systems without it.
 SetCompletionModesFunction SetCompletionModes() {
-  static const auto function = reinterpret_cast<SetCompletionModesFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
-                                             "SetFileCompletionNotificationModes")));
+  static const auto function = reinterpret_cast<SetCompletionModesFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileCompletionNotificationModes")));
   return function;
 }
 

@@ -14,8 +14,8 @@ namespace zx {
 
 // Waits up to 100 ms for an instance, then up to five attempts 50 ms apart
 // to open it, and binds it to port under kKeyPipeIo. Returns 0 with pipe set,
-// or 0xE00D0005 (no instance), 0xE00D0006 (every attempt failed) or
-// 0xE00C0017 (binding failed) with pipe empty.
+// or kAsyncNoPipeInstance (no instance), kAsyncOpenRetriesExhausted (every attempt failed) or
+// kBindCompletionPortFailed (binding failed) with pipe empty.
 HRESULT OpenAsyncPipe(const std::wstring& pipePath, HANDLE port, UniqueHandle& pipe) noexcept;
 
 // How starting an operation went.

@@ -16,11 +16,11 @@ HRESULT PipeNameLookup::Lookup(std::wstring_view rootKeyPath, std::wstring_view 
   pipePath.clear();
   if (HoldsKeyOf(rootKeyPath, serviceName)) {
     const HRESULT hr = ReadPipeNameValue(m_key.Get(), pipePath);
-    if (hr != ERROR_KEY_DELETED) return hr;
+    if (hr != HRESULT_FROM_WIN32(ERROR_KEY_DELETED)) return hr;
   }
   m_key.Reset();
   const HRESULT hr = OpenServiceKey(rootKeyPath, serviceName, m_key);
-  if (hr != ERROR_SUCCESS) return hr;
+  if (FAILED(hr)) return hr;
   try {
     m_rootKeyPath.assign(rootKeyPath);
     m_serviceName.assign(serviceName);

@@ -5,7 +5,7 @@
 // same service to the next, so that an open costs one registry query instead
 // of opening, querying and closing the key. A key deleted in between fails
 // the query with ERROR_KEY_DELETED and is then opened afresh, which answers
-// as an open every time would (2 while it is missing).
+// as an open every time would (0x80070002 while it is missing).
 #include <windows.h>
 
 #include <string>

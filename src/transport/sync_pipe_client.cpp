@@ -33,7 +33,7 @@ bool MoveAll(DWORD count, Step step) {
   return true;
 }
 
-// 0, or 0xE00C0004 when no instance of the pipe exists (no service listens).
+// 0, or kSyncNoPipeInstance when no instance of the pipe exists (no service listens).
 // Waits as long as the server's default time-out while every instance is busy.
 HRESULT WaitPipeAvailable(const SyncPipeClient& client) {
   if (WaitNamedPipeW(client.name.c_str(), NMPWAIT_USE_DEFAULT_WAIT) ||
@@ -43,7 +43,7 @@ HRESULT WaitPipeAvailable(const SyncPipeClient& client) {
   return result::kSyncNoPipeInstance;
 }
 
-// 0, or 0xE00C0009 when the pipe fails before count bytes moved.
+// 0, or kSyncWriteFailed when the pipe fails before count bytes moved.
 HRESULT WriteAll(SyncPipeClient& client, const void* bytes, DWORD count) {
   const auto* data = static_cast<const BYTE*>(bytes);
   const bool written = MoveAll(count, [&](DWORD done, DWORD left, DWORD* moved) {

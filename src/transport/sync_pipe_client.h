@@ -21,11 +21,11 @@ struct SyncPipeClient {
 
 // Sends pathText + "?json=" + json, zero bytes included, to the pipe at
 // pipePath and reads the reply. Returns 0 with the reply moved into reply, or
-// 0xE00C000D (pipePath, pathText or json empty; nothing is connected),
-// 0xE00C0004, 0xE00C0005, 0xE00C0009, 0xE00C000B, 0xE00C0010 (reply length 0)
-// or 0xE00C001E (out of memory, or a reply announced longer than
-// kMaxReplyLength); reply is untouched on failure. The pipe stays
-// open until the client is destroyed.
+// kSyncMissingInput (pipePath, pathText or json empty; nothing is connected),
+// kSyncNoPipeInstance, kSyncOpenRetriesExhausted, kSyncWriteFailed, kSyncReadFailed,
+// kSyncEmptyReply (reply length 0) or kSyncOutOfMemory (out of memory, or a reply announced longer
+// than kMaxReplyLength); reply is untouched on failure. The pipe stays open until the client is
+// destroyed.
 HRESULT Transact(SyncPipeClient& client, std::wstring_view pipePath, std::string_view pathText,
                  std::string_view json, std::string& reply) noexcept;
 

@@ -16,12 +16,12 @@ class WorkerPool {
   WorkerPool& operator=(const WorkerPool&) = delete;
 
   // Creates the port, with a concurrency of count, and count threads running
-  // routine(parameter). Returns 0, 0xE00D0007 (no port) or 0xE00D0008 (a
+  // routine(parameter). Returns 0, kCreateCompletionPortFailed (no port) or kCreateWorkerFailed (a
   // thread not created; the pool is then empty again).
   HRESULT Start(DWORD count, LPTHREAD_START_ROUTINE routine, void* parameter) noexcept;
   // Posts one kKeyStop packet per worker and waits for all of them; the
-  // port stays open for what is still queued. Returns 0, 0xE00D0009 or
-  // 0xE00D000A; either way no worker runs afterwards.
+  // port stays open for what is still queued. Returns 0, kPostStopPacketFailed or
+  // kWaitForWorkersFailed; either way no worker runs afterwards.
   HRESULT Stop() noexcept;
   // Closes the port once the workers are stopped.
   void ClosePort() noexcept { m_port.Reset(); }

@@ -2,7 +2,7 @@
 // One button of the skinned caption: close, minimise or maximise.
 #include <windows.h>
 
-#include "ui/frame_palette.h"
+#include "ui/frame_colors.h"
 
 namespace zx {
 

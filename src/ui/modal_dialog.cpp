@@ -29,8 +29,8 @@ INT_PTR ModalDialog::RunModal(HWND owner, LPARAM initParam) {
     return -1;
   }
   RegisterPendingCreation(m_creation, *this);
-  const INT_PTR code = DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(m_templateId),
-                                       owner, &StartDialogProc, initParam);
+  const INT_PTR code = DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(m_templateId), owner,
+                                       &StartDialogProc, initParam);
   // A dialog that failed before its first message never claimed the entry;
   // left in the list it would hand this object to the thread's next dialog.
   ForgetPendingCreation(m_creation);
@@ -45,8 +45,7 @@ INT_PTR CALLBACK ModalDialog::StartDialogProc(HWND window, UINT message, WPARAM 
   return dialog->DispatchDialogMessage(MSG{window, message, wParam, lParam, 0, {}});
 }
 
-INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* dialog = static_cast<ModalDialog*>(FromHandle(window));
   if (!dialog) return FALSE;
   return dialog->DispatchDialogMessage(MSG{window, message, wParam, lParam, 0, {}});

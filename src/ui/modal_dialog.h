@@ -18,8 +18,7 @@ class ModalDialog : public WindowObject {
   INT_PTR RunModal(HWND owner, LPARAM initParam);
 
  private:
-  static INT_PTR CALLBACK StartDialogProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+  static INT_PTR CALLBACK StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR DispatchDialogMessage(const MSG& message);
   INT_PTR DialogAnswer(UINT message, LRESULT result);

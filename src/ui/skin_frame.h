@@ -13,7 +13,7 @@
 #include <string>
 
 #include "ui/caption_button.h"
-#include "ui/frame_palette.h"
+#include "ui/frame_colors.h"
 #include "ui/modal_dialog.h"
 
 namespace zx {

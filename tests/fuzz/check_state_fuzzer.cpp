@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "pickers/check_state_collect.h"
-#include "pickers/check_state_invariants.h"
-#include "pickers/check_state_model.h"
+#include "pickers/scan_result.h"
+#include "pickers/check_state.h"
 #include "pickers/check_state_paths.h"
-#include "pickers/result_text.h"
 #include "synthetic_check_tree.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "registrar/registrar.h"
 #include "registrar/registrar_variables.h"
 #include "registrar/registry_script_parser.h"
 #include "registrar/registry_script_utf8.h"
-#include "fuzz_check.h"
 #include "registrar_fake_registry.h"
 #include "registry_script_round_trip.h"
 #include "registry_state.h"
@@ -68,12 +68,12 @@ void CheckDecoding(std::string_view bytes, std::u16string_view text) {
 // result doubled, replacing again without parameters gives the result back.
 void CheckReplacement(std::u16string_view text) {
   std::u16string expanded;
-  if (ExpandScriptVariables(text, Variables(), expanded).code != ScriptErrorCode::None) return;
+  if (ExpandScriptVariables(text, Variables(), expanded).code != ScriptErrorCode::kNone) return;
   if (text.find(u'%') == std::u16string_view::npos) ZX_FUZZ_CHECK(expanded == text);
   std::u16string escaped;
   for (const char16_t c : expanded) escaped.append(c == u'%' ? 2 : 1, c);
   std::u16string again;
-  ZX_FUZZ_CHECK(ExpandScriptVariables(escaped, {}, again).code == ScriptErrorCode::None);
+  ZX_FUZZ_CHECK(ExpandScriptVariables(escaped, {}, again).code == ScriptErrorCode::kNone);
   ZX_FUZZ_CHECK(again == expanded);
 }
 
@@ -87,7 +87,7 @@ void CheckKeys(const std::vector<ScriptKey>& keys, int depth) {
   for (const ScriptKey& key : keys) {
     ZX_FUZZ_CHECK(IsValidName(key.name, true));
     for (const ScriptValue& value : key.values) ZX_FUZZ_CHECK(IsValidName(value.name, false));
-    if (key.flag == KeyFlag::Delete) {
+    if (key.flag == KeyFlag::kDelete) {
       ZX_FUZZ_CHECK(!key.defaultValue && key.values.empty() && key.subkeys.empty());
     }
     CheckKeys(key.subkeys, depth + 1);
@@ -104,15 +104,15 @@ void CheckParsedScript(const RegistryScript& script) {
 // Another class's registration, a value of the shared CLSID key and keys in
 // other roots, which registration must not disturb unless its script names them.
 void AddForeignKeys(FakeRegistry& registry) {
-  constexpr RegistryRoot kHKCR = RegistryRoot::ClassesRoot;
+  constexpr RegistryRoot kHKCR = RegistryRoot::kClassesRoot;
   registry.AddValue(kHKCR, u"CLSID", u"Foreign", std::u16string(u"kept"));
   registry.AddValue(kHKCR, u"CLSID\\{00000000-1111-2222-3333-444444444444}", u"",
                     std::u16string(u"Other"));
   registry.AddValue(kHKCR, u"CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32",
                     u"ThreadingModel", std::u16string(u"Both"));
   registry.AddKey(kHKCR, u"Other.ProgID\\CLSID");
-  registry.AddValue(RegistryRoot::LocalMachine, u"Software\\Other", u"Path", std::uint32_t{7});
-  registry.AddKey(RegistryRoot::CurrentUser, u"Zxmlhttp.ZevXMLHttpRequest_0");
+  registry.AddValue(RegistryRoot::kLocalMachine, u"Software\\Other", u"Path", std::uint32_t{7});
+  registry.AddKey(RegistryRoot::kCurrentUser, u"Zxmlhttp.ZevXMLHttpRequest_0");
 }
 
 // After an unregistration: a key or value that was not there before stays
@@ -143,16 +143,16 @@ void CheckRegistration(FakeRegistry& registry, const RegistryScript& script,
                        const ScriptFootprint& footprint, RegistryStatus registerStatus) {
   const auto apply = [&](RegistrationMode mode) { return ApplyRegistryScript(script, registry, mode); };
   const RegistryState before = TakeRegistryState(registry);
-  ZX_FUZZ_CHECK(apply(RegistrationMode::Register) == registerStatus);
+  ZX_FUZZ_CHECK(apply(RegistrationMode::kRegister) == registerStatus);
   if (registerStatus == kRegistryOk) {
     const RegistryState registered = TakeRegistryState(registry);
-    ZX_FUZZ_CHECK(apply(RegistrationMode::Register) == kRegistryOk);
+    ZX_FUZZ_CHECK(apply(RegistrationMode::kRegister) == kRegistryOk);
     ZX_FUZZ_CHECK(TakeRegistryState(registry) == registered);
-    ZX_FUZZ_CHECK(apply(RegistrationMode::Unregister) == kRegistryOk);
+    ZX_FUZZ_CHECK(apply(RegistrationMode::kUnregister) == kRegistryOk);
   }
   const RegistryState unregistered = TakeRegistryState(registry);
   CheckLeftovers(before, unregistered, footprint);
-  ZX_FUZZ_CHECK(apply(RegistrationMode::Unregister) == kRegistryOk);
+  ZX_FUZZ_CHECK(apply(RegistrationMode::kUnregister) == kRegistryOk);
   ZX_FUZZ_CHECK(TakeRegistryState(registry) == unregistered);
 }
 
@@ -164,10 +164,10 @@ struct InjectedFault {
 // Every write registration is sure to attempt.
 void CollectWrites(const std::vector<ScriptKey>& keys, std::vector<InjectedFault>& writes) {
   for (const ScriptKey& key : keys) {
-    if (key.flag == KeyFlag::Delete) continue;
-    writes.push_back({FakeOperation::Create, key.name});
-    if (key.defaultValue) writes.push_back({FakeOperation::SetValue, u""});
-    for (const ScriptValue& value : key.values) writes.push_back({FakeOperation::SetValue, value.name});
+    if (key.flag == KeyFlag::kDelete) continue;
+    writes.push_back({FakeOperation::kCreate, key.name});
+    if (key.defaultValue) writes.push_back({FakeOperation::kSetValue, u""});
+    for (const ScriptValue& value : key.values) writes.push_back({FakeOperation::kSetValue, value.name});
     CollectWrites(key.subkeys, writes);
   }
 }
@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::u16string text;
   const bool decoded = zx::DecodeScriptUtf8(bytes, text);
   const zx::ScriptParseResult result = zx::ParseRegistryScriptUtf8(bytes, zx::Variables());
-  ZX_FUZZ_CHECK((result.error.code == zx::ScriptErrorCode::InvalidEncoding) == !decoded);
+  ZX_FUZZ_CHECK((result.error.code == zx::ScriptErrorCode::kInvalidEncoding) == !decoded);
   if (!decoded) return 0;
   zx::CheckDecoding(bytes, text);
   zx::CheckReplacement(text);

@@ -47,10 +47,10 @@ struct ValuePrinter {
 
 const char* FlagKeyword(KeyFlag flag) {
   switch (flag) {
-    case KeyFlag::None: return "";
-    case KeyFlag::NoRemove: return "NoRemove ";
-    case KeyFlag::ForceRemove: return "ForceRemove ";
-    case KeyFlag::Delete: return "Delete ";
+    case KeyFlag::kNone: return "";
+    case KeyFlag::kNoRemove: return "NoRemove ";
+    case KeyFlag::kForceRemove: return "ForceRemove ";
+    case KeyFlag::kDelete: return "Delete ";
   }
   return "";
 }
@@ -59,7 +59,7 @@ void PrintKeys(const std::vector<ScriptKey>& keys, std::u16string& out) {
   for (const ScriptKey& key : keys) {
     AppendAscii(FlagKeyword(key.flag), out);
     AppendQuoted(key.name, out);
-    if (key.flag == KeyFlag::Delete) {  // names only its key
+    if (key.flag == KeyFlag::kDelete) {  // names only its key
       out += u'\n';
       continue;
     }

@@ -3,9 +3,9 @@
 namespace zx {
 namespace {
 
-constexpr RegistryRoot kRoots[] = {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser,
-                                   RegistryRoot::LocalMachine, RegistryRoot::Users,
-                                   RegistryRoot::CurrentConfig};
+constexpr RegistryRoot kRoots[] = {RegistryRoot::kClassesRoot, RegistryRoot::kCurrentUser,
+                                   RegistryRoot::kLocalMachine, RegistryRoot::kUsers,
+                                   RegistryRoot::kCurrentConfig};
 
 void AddKeyState(const FakeRegistry::Node& node, KeyPath& path, RegistryState& state) {
   KeyValues& values = state[path];

@@ -16,7 +16,7 @@ constexpr std::u16string_view kNeverDeleted[] = {
 };
 
 bool KeepsItsKey(const ScriptKey& key) {
-  return key.flag == KeyFlag::NoRemove ||
+  return key.flag == KeyFlag::kNoRemove ||
          std::any_of(std::begin(kNeverDeleted), std::end(kNeverDeleted),
                      [&key](std::u16string_view kept) { return EqualsIgnoreAsciiCase(key.name, kept); });
 }

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "common/win_resources.h"
-#include "support/test_paths.h"
+#include "harness/test_paths.h"
 
 namespace zx::test {
 namespace {
@@ -67,7 +67,7 @@ InstalledRepairTool::InstalledRepairTool(ToolMode mode) {
       CreateFolder() && CopyTool() &&
       WritePrivateProfileStringW(L"mendtool", L"log", m_log.Path().c_str(), settings.c_str()) &&
       WritePrivateProfileStringW(L"mendtool", L"mode",
-                                 mode == ToolMode::StartService ? L"start" : L"none",
+                                 mode == ToolMode::kStartService ? L"start" : L"none",
                                  settings.c_str());
 }
 

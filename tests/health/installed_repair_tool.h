@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/sample_service_process.h"
+#include "harness/sample_service_process.h"
 
 namespace zx::test {
 
-enum class ToolMode { StartService, DoNothing };
+enum class ToolMode { kStartService, kDoNothing };
 
 // One run of the tool: how it was started.
 struct ToolRun {

@@ -1,7 +1,7 @@
 #include "monitored_service.h"
 
-#include "support/sample_service_process.h"
-#include "support/test_paths.h"
+#include "harness/sample_service_process.h"
+#include "harness/test_paths.h"
 
 namespace zx::test {
 namespace {

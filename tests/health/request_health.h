@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include "harness/zxmlhttp_module.h"
 #include "res/zxmlhttp_idl.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zx::test {
 

@@ -34,7 +34,7 @@ TEST_F(ServiceHealth, NullPointersAreInvalidArguments) {
 }
 
 TEST_F(ServiceHealth, ARunningServiceNeedsNoFixAndStartsNoTool) {
-  InstalledRepairTool tool(ToolMode::StartService);
+  InstalledRepairTool tool(ToolMode::kStartService);
   MonitoredService service;
   ASSERT_TRUE(tool.Installed() && service.Installed());
   ASSERT_TRUE(service.Start() && service.Reaches(SERVICE_RUNNING));
@@ -46,7 +46,7 @@ TEST_F(ServiceHealth, ARunningServiceNeedsNoFixAndStartsNoTool) {
 }
 
 TEST_F(ServiceHealth, AStoppedServiceIsStartedByTheToolAndReportedRepaired) {
-  InstalledRepairTool tool(ToolMode::StartService);
+  InstalledRepairTool tool(ToolMode::kStartService);
   MonitoredService service;
   ASSERT_TRUE(tool.Installed() && service.Installed());
 
@@ -59,7 +59,7 @@ TEST_F(ServiceHealth, AStoppedServiceIsStartedByTheToolAndReportedRepaired) {
 }
 
 TEST_F(ServiceHealth, AServiceThatStaysDownIsReportedAfterTheWait) {
-  InstalledRepairTool tool(ToolMode::DoNothing);
+  InstalledRepairTool tool(ToolMode::kDoNothing);
   MonitoredService service;
   ASSERT_TRUE(tool.Installed() && service.Installed());
 
@@ -70,7 +70,7 @@ TEST_F(ServiceHealth, AServiceThatStaysDownIsReportedAfterTheWait) {
 }
 
 TEST_F(ServiceHealth, AMissingServiceNeedsAFixThatFailsAtOnceWithTheManagersError) {
-  InstalledRepairTool tool(ToolMode::DoNothing);
+  InstalledRepairTool tool(ToolMode::kDoNothing);
   ASSERT_TRUE(tool.Installed() && RemoveMonitoredService());
 
   EXPECT_EQ(health.NeedFix(), 1);
@@ -79,7 +79,7 @@ TEST_F(ServiceHealth, AMissingServiceNeedsAFixThatFailsAtOnceWithTheManagersErro
 }
 
 TEST_F(ServiceHealth, AStartPendingServiceIsDownUntilItRuns) {
-  InstalledRepairTool tool(ToolMode::DoNothing);
+  InstalledRepairTool tool(ToolMode::kDoNothing);
   MonitoredService service({L"--start-pending", L"5000"});
   ASSERT_TRUE(tool.Installed() && service.Installed());
   ASSERT_TRUE(service.Start());

@@ -20,7 +20,7 @@ TEST(RepairBeforeVista, RunsInAPrefixReportingAnEarlierSystem) {
 
 TEST(RepairBeforeVista, StartsTheToolByItsQuotedPathWithoutAShowCommand) {
   RequestHealth health;
-  InstalledRepairTool tool(ToolMode::StartService);
+  InstalledRepairTool tool(ToolMode::kStartService);
   MonitoredService service;
   ASSERT_TRUE(health.Created() && tool.Installed() && service.Installed());
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_service_status_source.h"
-#include "health/service_wait.h"
+#include "health/connection_repair.h"
 
 namespace zx::test {
 namespace {

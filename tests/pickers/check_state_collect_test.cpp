@@ -1,11 +1,11 @@
-#include "pickers/check_state_collect.h"
+#include "pickers/scan_result.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "pickers/check_state_model.h"
+#include "pickers/check_state.h"
 #include "sample_scan_tree.h"
 
 namespace zx {
@@ -34,7 +34,7 @@ TEST(CheckCollect, CheckedComputerListsItsCheckedChildrenInstead) {
 TEST(CheckCollect, CheckedDriveHidesCheckedFoldersInsideIt) {
   SampleScanTree s;
   ToggleCheck(s.tree, s.c);
-  ASSERT_EQ(s.tree.StateOf(s.x), CheckState::Checked);
+  ASSERT_EQ(s.tree.StateOf(s.x), CheckState::kChecked);
   EXPECT_EQ(CollectCheckedPaths(s.tree), (Paths{u"C:\\"}));
   ToggleCheck(s.tree, s.share);
   EXPECT_EQ(CollectCheckedPaths(s.tree), (Paths{u"C:\\", u"\\\\srv\\share"}));

@@ -1,4 +1,4 @@
-#include "pickers/check_state_invariants.h"
+#include "pickers/check_state.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "pickers/check_state_model.h"
 #include "sample_scan_tree.h"
 
 namespace zx {
@@ -22,26 +21,26 @@ TEST(CheckInvariants, EachBrokenRuleIsReported) {
   SampleScanTree s;
   EXPECT_EQ(BrokenRule(s.tree), std::nullopt);
 
-  s.tree.WriteState(s.server, CheckState::Unchecked);
-  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::BoxFollowsEligibility);
-  s.tree.WriteState(s.server, CheckState::NoBox);
+  s.tree.WriteState(s.server, CheckState::kUnchecked);
+  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::kBoxFollowsEligibility);
+  s.tree.WriteState(s.server, CheckState::kNoBox);
 
-  s.tree.WriteState(s.x, CheckState::Checked);
+  s.tree.WriteState(s.x, CheckState::kChecked);
   const std::optional<CheckStateFault> fault = FindCheckStateFault(s.tree);
   ASSERT_TRUE(fault);
   EXPECT_EQ(fault->item, s.a);  // its ancestors still agree with their own children
-  EXPECT_EQ(fault->rule, CheckStateRule::BoxFollowsChildren);
-  s.tree.WriteState(s.x, CheckState::Unchecked);
+  EXPECT_EQ(fault->rule, CheckStateRule::kBoxFollowsChildren);
+  s.tree.WriteState(s.x, CheckState::kUnchecked);
 
-  s.tree.WriteState(s.d, CheckState::Partial);
-  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::BoxFollowsChildren);
-  s.tree.WriteState(s.computer, CheckState::Partial);
-  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::LoneBoxNeverPartial);
-  s.tree.WriteState(s.d, CheckState::Unchecked);
-  s.tree.WriteState(s.computer, CheckState::Unchecked);
+  s.tree.WriteState(s.d, CheckState::kPartial);
+  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::kBoxFollowsChildren);
+  s.tree.WriteState(s.computer, CheckState::kPartial);
+  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::kLoneBoxNeverPartial);
+  s.tree.WriteState(s.d, CheckState::kUnchecked);
+  s.tree.WriteState(s.computer, CheckState::kUnchecked);
 
   s.tree.FailReads(s.share);
-  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::StateReadable);
+  EXPECT_EQ(BrokenRule(s.tree), CheckStateRule::kStateReadable);
 }
 
 // Paths of every kind, so that box-less items turn up inside the tree as

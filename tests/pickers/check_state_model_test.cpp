@@ -1,4 +1,4 @@
-#include "pickers/check_state_model.h"
+#include "pickers/check_state.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 namespace zx {
 namespace {
 
-constexpr CheckState kNoBox = CheckState::NoBox;
-constexpr CheckState kOff = CheckState::Unchecked;
-constexpr CheckState kPartial = CheckState::Partial;
-constexpr CheckState kOn = CheckState::Checked;
+constexpr CheckState kNoBox = CheckState::kNoBox;
+constexpr CheckState kOff = CheckState::kUnchecked;
+constexpr CheckState kPartial = CheckState::kPartial;
+constexpr CheckState kOn = CheckState::kChecked;
 
 std::vector<CheckState> StatesOf(const SyntheticCheckTree& tree,
                                  std::initializer_list<TreeItem> items) {
@@ -49,7 +49,7 @@ TEST(CheckInitialState, ItemsInsertedUnderCheckedItemStartChecked) {
 
 TEST(CheckInitialState, SettingWithoutSpreadingDownLeavesDescendants) {
   SampleScanTree s;
-  SetCheck(s.tree, s.a, kOn, CheckSpread::UpOnly);
+  SetCheck(s.tree, s.a, kOn, CheckSpread::kUpOnly);
   EXPECT_EQ(StatesOf(s.tree, {s.a, s.x, s.y}), (States{kOn, kOff, kOff}));
   EXPECT_EQ(StatesOf(s.tree, {s.c, s.computer}), (States{kPartial, kPartial}));
 }

@@ -2,8 +2,8 @@
 
 #include <ole2.h>
 
+#include "harness/test_paths.h"
 #include "scan_folders.h"
-#include "support/test_paths.h"
 
 namespace zx::test {
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "harness/zxmlhttp_module.h"
 #include "res/zxmlhttp_idl.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zx::test {
 

@@ -1,4 +1,4 @@
-#include "pickers/result_text.h"
+#include "pickers/scan_result.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "common/win_resources.h"
-#include "support/fake_site.h"
 #include "picker_fixture.h"
 #include "picker_windows.h"
 #include "res/resource_ids.h"
 #include "scan_path_session.h"
+#include "support/fake_site.h"
 #include "window_image.h"
 
 namespace zx::test {

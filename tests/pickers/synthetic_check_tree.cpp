@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "pickers/check_state_model.h"
+#include "pickers/check_state.h"
 
 namespace zx {
 

@@ -53,7 +53,7 @@ class SyntheticCheckTree final : public CheckTree {
     Node* parent = nullptr;
     std::vector<Node*> children;
     std::u16string storedPath;
-    CheckState state = CheckState::NoBox;
+    CheckState state = CheckState::kNoBox;
     bool refusesWrites = false;
     bool failsReads = false;
   };

@@ -13,7 +13,7 @@ class FakeKey final : public RegistryKey {
   RegistryStatus OpenSubkey(std::u16string_view name,
                             std::unique_ptr<RegistryKey>& subkey) override {
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::Open, name, node)) return status;
+    if (const RegistryStatus status = Resolve(FakeOperation::kOpen, name, node)) return status;
     if (node->subkeys.find(name) == node->subkeys.end()) return kRegistryNotFound;
     subkey = Child(name);
     return kRegistryOk;
@@ -22,7 +22,7 @@ class FakeKey final : public RegistryKey {
   RegistryStatus CreateSubkey(std::u16string_view name,
                               std::unique_ptr<RegistryKey>& subkey) override {
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::Create, name, node)) return status;
+    if (const RegistryStatus status = Resolve(FakeOperation::kCreate, name, node)) return status;
     node->subkeys.try_emplace(std::u16string(name));
     subkey = Child(name);
     return kRegistryOk;
@@ -30,14 +30,14 @@ class FakeKey final : public RegistryKey {
 
   RegistryStatus SetValue(std::u16string_view name, const RegistryValue& value) override {
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::SetValue, name, node)) return status;
+    if (const RegistryStatus status = Resolve(FakeOperation::kSetValue, name, node)) return status;
     node->values.insert_or_assign(std::u16string(name), value);
     return kRegistryOk;
   }
 
   RegistryStatus DeleteValue(std::u16string_view name) override {
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::DeleteValue, name, node))
+    if (const RegistryStatus status = Resolve(FakeOperation::kDeleteValue, name, node))
       return status;
     const auto found = node->values.find(name);
     if (found == node->values.end()) return kRegistryNotFound;
@@ -47,7 +47,7 @@ class FakeKey final : public RegistryKey {
 
   RegistryStatus DeleteEmptySubkey(std::u16string_view name) override {
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::DeleteKey, name, node)) return status;
+    if (const RegistryStatus status = Resolve(FakeOperation::kDeleteKey, name, node)) return status;
     const auto found = node->subkeys.find(name);
     if (found == node->subkeys.end()) return kRegistryNotFound;
     if (!found->second.subkeys.empty()) return kFakeAccessDenied;
@@ -58,7 +58,7 @@ class FakeKey final : public RegistryKey {
   RegistryStatus ListSubkeys(std::vector<std::u16string>& names) override {
     const std::u16string_view self = m_path.empty() ? std::u16string_view() : m_path.back();
     FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::List, self, node)) return status;
+    if (const RegistryStatus status = Resolve(FakeOperation::kList, self, node)) return status;
     names.clear();
     for (const auto& subkey : node->subkeys) names.push_back(subkey.first);
     return kRegistryOk;

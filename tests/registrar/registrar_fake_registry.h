@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "registrar/registrar_registry.h"
 #include "common/ascii_text.h"
+#include "registrar/registrar_registry.h"
 
 namespace zx {
 
-enum class FakeOperation { Open, Create, SetValue, DeleteValue, DeleteKey, List };
+enum class FakeOperation { kOpen, kCreate, kSetValue, kDeleteValue, kDeleteKey, kList };
 
 inline constexpr RegistryStatus kFakeAccessDenied = 5;   // ERROR_ACCESS_DENIED
 inline constexpr RegistryStatus kFakeKeyDeleted = 1018;  // ERROR_KEY_DELETED

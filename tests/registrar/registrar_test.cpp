@@ -11,8 +11,8 @@
 namespace zx {
 namespace {
 
-constexpr RegistryRoot kHKCR = RegistryRoot::ClassesRoot;
-constexpr RegistryRoot kHKCU = RegistryRoot::CurrentUser;
+constexpr RegistryRoot kHKCR = RegistryRoot::kClassesRoot;
+constexpr RegistryRoot kHKCU = RegistryRoot::kCurrentUser;
 constexpr std::u16string_view kClsid = u"{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}";
 constexpr std::u16string_view kClsidKey = u"CLSID\\{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}";
 
@@ -42,7 +42,7 @@ void AddForeignKeys(FakeRegistry& registry) {
 
 TEST(Registrar, RegistrationWritesEveryKeyAndValueOfTheClassScript) {
   FakeRegistry registry;
-  ASSERT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::Register),
+  ASSERT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::kRegister),
             kRegistryOk);
   EXPECT_EQ(
       registry.Dump(),
@@ -76,31 +76,31 @@ TEST(Registrar, UnregistrationRemovesTheClassButKeepsCLSIDAndForeignKeys) {
   AddForeignKeys(registry);
   const std::string before = registry.Dump();
   const RegistryScript script = RequestClassScript();
-  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Register), kRegistryOk);
+  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kRegister), kRegistryOk);
   // What others add below the class key goes with it.
   registry.AddKey(kHKCR, std::u16string(kClsidKey) +
                              u"\\Implemented Categories\\{7DD95801-9882-11CF-9FA9-00AA006C42C4}");
-  EXPECT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Unregister), kRegistryOk);
+  EXPECT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kUnregister), kRegistryOk);
   EXPECT_EQ(registry.Dump(), before);
 
   FakeRegistry empty;
-  ASSERT_EQ(ApplyRegistryScript(script, empty, RegistrationMode::Register), kRegistryOk);
-  EXPECT_EQ(ApplyRegistryScript(script, empty, RegistrationMode::Unregister), kRegistryOk);
+  ASSERT_EQ(ApplyRegistryScript(script, empty, RegistrationMode::kRegister), kRegistryOk);
+  EXPECT_EQ(ApplyRegistryScript(script, empty, RegistrationMode::kUnregister), kRegistryOk);
   EXPECT_EQ(empty.Dump(), "HKCR\\CLSID\n");
 }
 
 TEST(Registrar, UnregistrationOfAbsentKeysAndValuesSucceeds) {
   FakeRegistry registry;
-  EXPECT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::Unregister),
+  EXPECT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::kUnregister),
             kRegistryOk);
   EXPECT_EQ(
       ApplyRegistryScript(Parse(u"HKCU { NoRemove Kept { val Gone = s 'x' NoRemove Absent } }"),
-                          registry, RegistrationMode::Unregister),
+                          registry, RegistrationMode::kUnregister),
       kRegistryOk);
   registry.AddKey(kHKCU, u"Kept");
   EXPECT_EQ(
       ApplyRegistryScript(Parse(u"HKCU { NoRemove Kept { val Gone = s 'x' NoRemove Absent } }"),
-                          registry, RegistrationMode::Unregister),
+                          registry, RegistrationMode::kUnregister),
       kRegistryOk);
   EXPECT_EQ(registry.Dump(), "HKCU\\Kept\n");
 }
@@ -114,7 +114,7 @@ TEST(Registrar, ForceRemoveDeletesTheExistingTreeBeforeWriting) {
   // Keys without ForceRemove are only written to.
   registry.AddValue(kHKCR, u"Zxmlhttp.ZevXMLHttpRequest_0.1", u"Kept", std::u16string(u"yes"));
 
-  ASSERT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::Register),
+  ASSERT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::kRegister),
             kRegistryOk);
   const std::string dump = registry.Dump();
   EXPECT_EQ(dump.find("Stale"), std::string::npos) << dump;
@@ -139,7 +139,7 @@ TEST(Registrar, ProtectedKeyNamesAreNeverDeleted) {
         u"HKCU { NoRemove Outer { Delete %N% ForceRemove %N% = s 'x' { val V = s 'y' } } }",
         {{u"N", u"'" + name + u"'"}});
 
-    ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Register), kRegistryOk);
+    ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kRegister), kRegistryOk);
     EXPECT_EQ(registry.Dump(), "HKCR\\" + Narrow(name) +
                                    "\n"
                                    "HKCR\\" +
@@ -162,7 +162,7 @@ TEST(Registrar, ProtectedKeyNamesAreNeverDeleted) {
                                    Narrow(name) + "\\Theirs\n");
 
     // At unregistration they are kept like NoRemove keys: what the script put in goes.
-    ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Unregister), kRegistryOk);
+    ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kUnregister), kRegistryOk);
     EXPECT_EQ(registry.Dump(), "HKCR\\" + Narrow(name) +
                                    "\n"
                                    "HKCR\\" +
@@ -182,7 +182,7 @@ TEST(Registrar, ProtectedKeyNamesAreNeverDeleted) {
   FakeRegistry registry;
   registry.AddKey(kHKCR, u"CLSIDs\\Theirs");
   ASSERT_EQ(ApplyRegistryScript(Parse(u"HKCR { ForceRemove CLSIDs }"), registry,
-                                RegistrationMode::Register),
+                                RegistrationMode::kRegister),
             kRegistryOk);
   EXPECT_EQ(registry.Dump(), "HKCR\\CLSIDs\n");
 }
@@ -196,8 +196,8 @@ TEST(Registrar, NoRemoveKeyStaysButLosesWhatTheScriptPutInIt) {
       u"HKCU { NoRemove Kept = s 'default' { val Mine = s 'm' Sub { Deeper } "
       u"NoRemove Inner { val V = d 1 } } }");
 
-  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Register), kRegistryOk);
-  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Unregister), kRegistryOk);
+  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kRegister), kRegistryOk);
+  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kUnregister), kRegistryOk);
   // The default value of a kept key may be shared with others, so it stays.
   EXPECT_EQ(registry.Dump(),
             "HKCU\\Kept\n"
@@ -212,11 +212,11 @@ TEST(Registrar, DeleteRemovesAKeyAtRegistrationOnly) {
   FakeRegistry registry;
   registry.AddKey(kHKCU, u"Old\\Deep\\Deeper");
   const RegistryScript script = Parse(u"HKCU { Delete Old New { Delete Absent } }");
-  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Register), kRegistryOk);
+  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kRegister), kRegistryOk);
   EXPECT_EQ(registry.Dump(), "HKCU\\New\n");
 
   registry.AddKey(kHKCU, u"Old");
-  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Unregister), kRegistryOk);
+  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kUnregister), kRegistryOk);
   EXPECT_EQ(registry.Dump(), "HKCU\\Old\n");
 }
 
@@ -224,7 +224,7 @@ TEST(Registrar, EveryValueTypeIsWrittenWithItsData) {
   FakeRegistry registry;
   ASSERT_EQ(ApplyRegistryScript(Parse(u"HKLM { K = d 0x10 { val S = s 'text' val B = b '00ff' "
                                       u"val M = m 'a\\0b' } }"),
-                                registry, RegistrationMode::Register),
+                                registry, RegistrationMode::kRegister),
             kRegistryOk);
   EXPECT_EQ(registry.Dump(),
             "HKLM\\K\n"
@@ -239,13 +239,13 @@ TEST(Registrar, FailedRegistrationIsReportedAndLeavesNothingHalfWritten) {
     FakeOperation operation;
     std::u16string_view name;
   } failures[] = {
-      {FakeOperation::Create, u"Zxmlhttp.ZevXMLHttpRequest_0.1"},
-      {FakeOperation::SetValue, u""},
-      {FakeOperation::Create, u"CurVer"},
-      {FakeOperation::Create, u"Programmable"},
-      {FakeOperation::Create, u"InprocServer32"},
-      {FakeOperation::SetValue, u"ThreadingModel"},
-      {FakeOperation::Create, u"TypeLib"},
+      {FakeOperation::kCreate, u"Zxmlhttp.ZevXMLHttpRequest_0.1"},
+      {FakeOperation::kSetValue, u""},
+      {FakeOperation::kCreate, u"CurVer"},
+      {FakeOperation::kCreate, u"Programmable"},
+      {FakeOperation::kCreate, u"InprocServer32"},
+      {FakeOperation::kSetValue, u"ThreadingModel"},
+      {FakeOperation::kCreate, u"TypeLib"},
   };
   constexpr RegistryStatus kDiskFull = 112;  // ERROR_DISK_FULL
   for (const auto& failure : failures) {
@@ -254,7 +254,7 @@ TEST(Registrar, FailedRegistrationIsReportedAndLeavesNothingHalfWritten) {
     AddForeignKeys(registry);
     const std::string before = registry.Dump();
     registry.FailOn(failure.operation, std::u16string(failure.name), kDiskFull);
-    EXPECT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::Register),
+    EXPECT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::kRegister),
               kDiskFull);
     EXPECT_EQ(registry.Dump(), before);
   }
@@ -262,9 +262,9 @@ TEST(Registrar, FailedRegistrationIsReportedAndLeavesNothingHalfWritten) {
 
 TEST(Registrar, RegistrationReportsItsOwnFailureWhenTheUndoFailsToo) {
   FakeRegistry registry;
-  registry.FailOn(FakeOperation::Create, u"TypeLib", 112);
-  registry.FailOn(FakeOperation::DeleteKey, u"Zxmlhttp.ZevXMLHttpRequest_0", kFakeAccessDenied);
-  EXPECT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::Register), 112u);
+  registry.FailOn(FakeOperation::kCreate, u"TypeLib", 112);
+  registry.FailOn(FakeOperation::kDeleteKey, u"Zxmlhttp.ZevXMLHttpRequest_0", kFakeAccessDenied);
+  EXPECT_EQ(ApplyRegistryScript(RequestClassScript(), registry, RegistrationMode::kRegister), 112u);
   // The undo went on past the key it could not delete.
   EXPECT_EQ(registry.Find(kHKCR, {u"CLSID", std::u16string(kClsid)}), nullptr);
   EXPECT_EQ(registry.Find(kHKCR, {u"Zxmlhttp.ZevXMLHttpRequest_0.1"}), nullptr);
@@ -274,18 +274,18 @@ TEST(Registrar, RegistrationReportsItsOwnFailureWhenTheUndoFailsToo) {
 TEST(Registrar, FailedUnregistrationGoesOnAndReportsTheFirstFailure) {
   FakeRegistry registry;
   const RegistryScript script = RequestClassScript();
-  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Register), kRegistryOk);
-  registry.FailOn(FakeOperation::DeleteKey, u"Zxmlhttp.ZevXMLHttpRequest_0.1", kFakeAccessDenied);
-  registry.FailOn(FakeOperation::List, std::u16string(kClsid), 1009);  // ERROR_BADDB
-  EXPECT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::Unregister), kFakeAccessDenied);
+  ASSERT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kRegister), kRegistryOk);
+  registry.FailOn(FakeOperation::kDeleteKey, u"Zxmlhttp.ZevXMLHttpRequest_0.1", kFakeAccessDenied);
+  registry.FailOn(FakeOperation::kList, std::u16string(kClsid), 1009);  // ERROR_BADDB
+  EXPECT_EQ(ApplyRegistryScript(script, registry, RegistrationMode::kUnregister), kFakeAccessDenied);
   EXPECT_NE(registry.Find(kHKCR, {u"Zxmlhttp.ZevXMLHttpRequest_0.1"}), nullptr);
   EXPECT_EQ(registry.Find(kHKCR, {u"Zxmlhttp.ZevXMLHttpRequest_0"}), nullptr);
   EXPECT_NE(registry.Find(kHKCR, {u"CLSID", std::u16string(kClsid)}), nullptr);
 
   const RegistryScript kept = Parse(u"HKCU { NoRemove Kept { val A = s 'a' val B = s 'b' } }");
-  ASSERT_EQ(ApplyRegistryScript(kept, registry, RegistrationMode::Register), kRegistryOk);
-  registry.FailOn(FakeOperation::DeleteValue, u"A", kFakeAccessDenied);
-  EXPECT_EQ(ApplyRegistryScript(kept, registry, RegistrationMode::Unregister), kFakeAccessDenied);
+  ASSERT_EQ(ApplyRegistryScript(kept, registry, RegistrationMode::kRegister), kRegistryOk);
+  registry.FailOn(FakeOperation::kDeleteValue, u"A", kFakeAccessDenied);
+  EXPECT_EQ(ApplyRegistryScript(kept, registry, RegistrationMode::kUnregister), kFakeAccessDenied);
   EXPECT_EQ(registry.Find(kHKCU, {u"Kept"})->values.count(u"B"), 0u);
 }
 

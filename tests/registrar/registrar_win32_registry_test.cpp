@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/win_resources.h"
 #include "registrar/registrar_resource.h"
 #include "registrar/registrar_variables.h"
-#include "common/win_resources.h"
 #include "support/registry_snapshot.h"
 
 namespace zx {
@@ -109,7 +109,7 @@ TEST_F(Win32Registrar, RegisterWritesTypedValuesAndUnregisterRestoresTheRegistry
   CreateKey(L"CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32");
   const std::string before = SoftwareSnapshot();
 
-  ASSERT_EQ(Run(kScript, RegistrationMode::Register), S_OK);
+  ASSERT_EQ(Run(kScript, RegistrationMode::kRegister), S_OK);
   const std::wstring classKey = kClassKey;
   EXPECT_EQ(Value(classKey + L"\\InprocServer32", nullptr),
             "1:" + Utf16Hex(std::u16string_view(u"C:\\Zev's Suite\\zxmlhttp.dll", 28)));
@@ -123,7 +123,7 @@ TEST_F(Win32Registrar, RegisterWritesTypedValuesAndUnregisterRestoresTheRegistry
   EXPECT_EQ(Value(L"Zxmlhttp.ZevXMLHttpRequest_0.1\\CLSID", nullptr),
             "1:" + Utf16Hex(std::u16string_view(u"{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}", 39)));
 
-  ASSERT_EQ(Run(kScript, RegistrationMode::Unregister), S_OK);
+  ASSERT_EQ(Run(kScript, RegistrationMode::kUnregister), S_OK);
   EXPECT_EQ(SoftwareSnapshot(), before);
 }
 
@@ -132,12 +132,12 @@ TEST_F(Win32Registrar, ForceRemoveDeletesTheExistingTreeFirst) {
   CreateKey(classKey + L"\\Stale\\Deeper\\Deepest");
   CreateKey(classKey + L"\\Programmable\\Leftover");
 
-  ASSERT_EQ(Run(kScript, RegistrationMode::Register), S_OK);
+  ASSERT_EQ(Run(kScript, RegistrationMode::kRegister), S_OK);
   EXPECT_FALSE(KeyExists(classKey + L"\\Stale"));
   EXPECT_FALSE(KeyExists(classKey + L"\\Programmable\\Leftover"));
   EXPECT_TRUE(KeyExists(classKey + L"\\Programmable"));
 
-  ASSERT_EQ(Run(kScript, RegistrationMode::Unregister), S_OK);
+  ASSERT_EQ(Run(kScript, RegistrationMode::kUnregister), S_OK);
   EXPECT_FALSE(KeyExists(classKey));
   EXPECT_TRUE(KeyExists(L"CLSID"));
 }
@@ -149,7 +149,7 @@ TEST_F(Win32Registrar, FailedRegistrationIsReportedAndUndone) {
   const std::string script =
       "HKCU { NoRemove Software { NoRemove %ROOT% { Fresh = s 'x' { Deeper } "
       "NoRemove Volatile { Lasting } } } }";
-  EXPECT_EQ(Run(script, RegistrationMode::Register),
+  EXPECT_EQ(Run(script, RegistrationMode::kRegister),
             HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE));
   EXPECT_EQ(SoftwareSnapshot(), before);
 }
@@ -161,7 +161,7 @@ TEST_F(Win32Registrar, InvalidScriptWritesNothing) {
         std::string_view(
             "HKCU { NoRemove Software { NoRemove %ROOT% { Fresh = s '%UNKNOWN%' } } }"),
         std::string_view("HKCU { NoRemove Software { NoRemove %ROOT% { Fresh = s '\xC3' } } }")}) {
-    EXPECT_EQ(Run(script, RegistrationMode::Register), kInvalidRegistryScript) << script;
+    EXPECT_EQ(Run(script, RegistrationMode::kRegister), kInvalidRegistryScript) << script;
   }
   EXPECT_EQ(SoftwareSnapshot(), before);
 }
@@ -169,7 +169,7 @@ TEST_F(Win32Registrar, InvalidScriptWritesNothing) {
 // This test program has no resources at all.
 TEST_F(Win32Registrar, MissingScriptResourceIsReported) {
   EXPECT_EQ(
-      RunRegistryResource(GetModuleHandleW(nullptr), 102, m_variables, RegistrationMode::Register),
+      RunRegistryResource(GetModuleHandleW(nullptr), 102, m_variables, RegistrationMode::kRegister),
       HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND));
 }
 

@@ -7,10 +7,10 @@ namespace {
 
 const char* FlagPrefix(KeyFlag flag) {
   switch (flag) {
-    case KeyFlag::None: return "";
-    case KeyFlag::NoRemove: return "NoRemove ";
-    case KeyFlag::ForceRemove: return "ForceRemove ";
-    case KeyFlag::Delete: return "Delete ";
+    case KeyFlag::kNone: return "";
+    case KeyFlag::kNoRemove: return "NoRemove ";
+    case KeyFlag::kForceRemove: return "ForceRemove ";
+    case KeyFlag::kDelete: return "Delete ";
   }
   return "?";
 }
@@ -48,11 +48,11 @@ void DescribeKey(const ScriptKey& key, const std::string& indent, std::string& t
 
 const char* DescribeRoot(RegistryRoot root) {
   switch (root) {
-    case RegistryRoot::ClassesRoot: return "HKCR";
-    case RegistryRoot::CurrentUser: return "HKCU";
-    case RegistryRoot::LocalMachine: return "HKLM";
-    case RegistryRoot::Users: return "HKU";
-    case RegistryRoot::CurrentConfig: return "HKCC";
+    case RegistryRoot::kClassesRoot: return "HKCR";
+    case RegistryRoot::kCurrentUser: return "HKCU";
+    case RegistryRoot::kLocalMachine: return "HKLM";
+    case RegistryRoot::kUsers: return "HKU";
+    case RegistryRoot::kCurrentConfig: return "HKCC";
   }
   return "?";
 }

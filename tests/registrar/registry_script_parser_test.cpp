@@ -91,10 +91,10 @@ TEST(RegistryScriptParser, VariablesAreReplacedByNameInAnyCase) {
 }
 
 TEST(RegistryScriptParser, VariableWithoutValueOrEndIsRejected) {
-  EXPECT_EQ(ErrorOf(u"HKCR { %OBJECT_NAME% }").code, ScriptErrorCode::UnknownVariable);
+  EXPECT_EQ(ErrorOf(u"HKCR { %OBJECT_NAME% }").code, ScriptErrorCode::kUnknownVariable);
   EXPECT_EQ(ErrorOf(u"HKCR {\n K = s '%Modul%' }", {{u"Module", u"x"}}).code,
-            ScriptErrorCode::UnknownVariable);
-  EXPECT_EQ(ErrorOf(u"HKCR { K = s '50%' }").code, ScriptErrorCode::UnterminatedVariable);
+            ScriptErrorCode::kUnknownVariable);
+  EXPECT_EQ(ErrorOf(u"HKCR { K = s '50%' }").code, ScriptErrorCode::kUnterminatedVariable);
 }
 
 TEST(RegistryScriptParser, ValueTypesGiveTheirData) {
@@ -117,44 +117,44 @@ TEST(RegistryScriptParser, MalformedScriptsAreRejectedWithTheirCode) {
     std::u16string_view text;
     ScriptErrorCode code;
   } cases[] = {
-      {u"", ScriptErrorCode::EmptyScript},
-      {u" \r\n\t ", ScriptErrorCode::EmptyScript},
-      {u"HKCR { A { B }", ScriptErrorCode::UnexpectedEnd},
-      {u"HKCR { A } }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { } {", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { A = s 'text }", ScriptErrorCode::UnterminatedString},
-      {u"HKCR { 'A }", ScriptErrorCode::UnterminatedString},
-      {u"HKXX { A }", ScriptErrorCode::UnknownRootKey},
-      {u"'HKCR' { A }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR A", ScriptErrorCode::ExpectedOpenBrace},
-      {u"HKCR", ScriptErrorCode::ExpectedOpenBrace},
-      {u"HKCR { A = q 'x' }", ScriptErrorCode::UnknownValueType},
-      {u"HKCR { A = 's' 'x' }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { A = s }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { A = s", ScriptErrorCode::UnexpectedEnd},
-      {u"HKCR { A = }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { A { val B s 'x' } }", ScriptErrorCode::ExpectedEquals},
-      {u"HKCR { A { val = s 'x' } }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { val B = s 'x' }", ScriptErrorCode::ValueOutsideKey},
-      {u"HKCR { NoRemove ForceRemove A }", ScriptErrorCode::MisplacedKeyword},
-      {u"HKCR { A { val val = s 'x' } }", ScriptErrorCode::MisplacedKeyword},
-      {u"HKCR { ForceRemove }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { Delete A = s 'x' }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { Delete A { B } }", ScriptErrorCode::UnexpectedToken},
-      {u"HKCR { '' }", ScriptErrorCode::InvalidKeyName},
-      {u"HKCR { 'Software\\' }", ScriptErrorCode::InvalidKeyName},
-      {u"HKCR { A\\B }", ScriptErrorCode::InvalidKeyName},
-      {u"HKCR { 'A\0B' }"sv, ScriptErrorCode::InvalidKeyName},
-      {u"HKCR { A { val '' = s 'x' } }", ScriptErrorCode::InvalidValueName},
-      {u"HKCR { A = d '4294967296' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = d '-1' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = d '0x' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = d '' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = d 12ab }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = b 'abc' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = b 'zz' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = m 'a\\0\\0b' }", ScriptErrorCode::InvalidValueData},
-      {u"HKCR { A = m 'a\\0' }", ScriptErrorCode::InvalidValueData},
+      {u"", ScriptErrorCode::kEmptyScript},
+      {u" \r\n\t ", ScriptErrorCode::kEmptyScript},
+      {u"HKCR { A { B }", ScriptErrorCode::kUnexpectedEnd},
+      {u"HKCR { A } }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { } {", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { A = s 'text }", ScriptErrorCode::kUnterminatedString},
+      {u"HKCR { 'A }", ScriptErrorCode::kUnterminatedString},
+      {u"HKXX { A }", ScriptErrorCode::kUnknownRootKey},
+      {u"'HKCR' { A }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR A", ScriptErrorCode::kExpectedOpenBrace},
+      {u"HKCR", ScriptErrorCode::kExpectedOpenBrace},
+      {u"HKCR { A = q 'x' }", ScriptErrorCode::kUnknownValueType},
+      {u"HKCR { A = 's' 'x' }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { A = s }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { A = s", ScriptErrorCode::kUnexpectedEnd},
+      {u"HKCR { A = }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { A { val B s 'x' } }", ScriptErrorCode::kExpectedEquals},
+      {u"HKCR { A { val = s 'x' } }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { val B = s 'x' }", ScriptErrorCode::kValueOutsideKey},
+      {u"HKCR { NoRemove ForceRemove A }", ScriptErrorCode::kMisplacedKeyword},
+      {u"HKCR { A { val val = s 'x' } }", ScriptErrorCode::kMisplacedKeyword},
+      {u"HKCR { ForceRemove }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { Delete A = s 'x' }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { Delete A { B } }", ScriptErrorCode::kUnexpectedToken},
+      {u"HKCR { '' }", ScriptErrorCode::kInvalidKeyName},
+      {u"HKCR { 'Software\\' }", ScriptErrorCode::kInvalidKeyName},
+      {u"HKCR { A\\B }", ScriptErrorCode::kInvalidKeyName},
+      {u"HKCR { 'A\0B' }"sv, ScriptErrorCode::kInvalidKeyName},
+      {u"HKCR { A { val '' = s 'x' } }", ScriptErrorCode::kInvalidValueName},
+      {u"HKCR { A = d '4294967296' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = d '-1' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = d '0x' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = d '' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = d 12ab }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = b 'abc' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = b 'zz' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = m 'a\\0\\0b' }", ScriptErrorCode::kInvalidValueData},
+      {u"HKCR { A = m 'a\\0' }", ScriptErrorCode::kInvalidValueData},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ErrorOf(c.text).code, c.code) << Narrow(c.text);
@@ -176,11 +176,11 @@ std::u16string Nested(int depth) {
 
 TEST(RegistryScriptParser, NestingIsLimited) {
   EXPECT_TRUE(ParseRegistryScript(Nested(kMaxScriptNesting), {}).ok());
-  EXPECT_EQ(ErrorOf(Nested(kMaxScriptNesting + 1)).code, ScriptErrorCode::NestingTooDeep);
+  EXPECT_EQ(ErrorOf(Nested(kMaxScriptNesting + 1)).code, ScriptErrorCode::kNestingTooDeep);
   // Far beyond the limit, unbalanced: still a clean error, not a stack overflow.
   std::u16string deep = u"HKCR {";
   for (int i = 0; i < 200000; ++i) deep += u" K {";
-  EXPECT_EQ(ErrorOf(deep).code, ScriptErrorCode::NestingTooDeep);
+  EXPECT_EQ(ErrorOf(deep).code, ScriptErrorCode::kNestingTooDeep);
 }
 
 TEST(RegistryScriptParser, Utf8IsDecodedStrictly) {
@@ -193,7 +193,7 @@ TEST(RegistryScriptParser, Utf8IsDecodedStrictly) {
        {"HKCR { '\xC3' }", "HKCR { '\xC0\xAF' }", "HKCR { '\xED\xA0\x80' }",
         "HKCR { '\xF4\x90\x80\x80' }", "HKCR { '\x80' }", "HKCR { \xFF }", "HKCR { '\xE2\x82' }"}) {
     const ScriptParseResult result = ParseRegistryScriptUtf8(bytes, {});
-    EXPECT_EQ(result.error.code, ScriptErrorCode::InvalidEncoding)
+    EXPECT_EQ(result.error.code, ScriptErrorCode::kInvalidEncoding)
         << Narrow(std::u16string(bytes.begin(), bytes.end()));
     EXPECT_TRUE(result.script.empty());
   }

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "harness/message_pump.h"
 #include "reliability/reliability_scale.h"
 #include "reliability/scripted_request.h"
-#include "support/message_pump.h"
 
 using namespace zx::test;
 

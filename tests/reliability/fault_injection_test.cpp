@@ -12,15 +12,15 @@
 #include <string>
 #include <thread>
 
+#include "harness/message_pump.h"
+#include "harness/recording_handler.h"
+#include "harness/request_driver.h"
+#include "harness/sample_service_process.h"
+#include "harness/zxmlhttp_module.h"
 #include "reliability/reliability_scale.h"
 #include "reliability/resource_usage.h"
 #include "reliability/unavailable_pipes.h"
 #include "reliability/watchdog.h"
-#include "support/message_pump.h"
-#include "support/recording_handler.h"
-#include "support/request_driver.h"
-#include "support/sample_service_process.h"
-#include "support/zxmlhttp_module.h"
 #include "transport/endpoint_config.h"
 
 using Microsoft::WRL::ComPtr;

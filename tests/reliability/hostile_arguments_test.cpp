@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "harness/message_pump.h"
 #include "reliability/scripted_request.h"
-#include "support/message_pump.h"
 
 using namespace zx::test;
 namespace dispid = zx::test::request_dispid;

@@ -9,10 +9,10 @@
 #include <climits>
 #include <string>
 
-#include "res/zxmlhttp_idl.h"
+#include "harness/zxmlhttp_module.h"
 #include "reliability/dialog_closer.h"
 #include "reliability/dispatch_call.h"
-#include "support/zxmlhttp_module.h"
+#include "res/zxmlhttp_idl.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace zx::test;

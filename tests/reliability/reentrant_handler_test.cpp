@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
+#include "harness/message_pump.h"
+#include "harness/recording_handler.h"
 #include "reliability/scripted_request.h"
-#include "support/message_pump.h"
-#include "support/recording_handler.h"
 #include "transport/endpoint_config.h"
 
 using namespace zx::test;

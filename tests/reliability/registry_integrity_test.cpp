@@ -8,10 +8,10 @@
 #include <string>
 
 #include "common/win_resources.h"
+#include "harness/zxmlhttp_module.h"
 #include "reliability/reliability_scale.h"
 #include "support/registration_keys.h"
 #include "support/registry_snapshot.h"
-#include "support/zxmlhttp_module.h"
 
 using namespace zx;
 using namespace zx::test;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "support/process_probes.h"
+#include "harness/process_probes.h"
 
 namespace zx::test {
 namespace {

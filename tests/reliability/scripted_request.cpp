@@ -1,6 +1,6 @@
 #include "reliability/scripted_request.h"
 
-#include "support/message_pump.h"
+#include "harness/message_pump.h"
 #include "transport/endpoint_config.h"
 
 namespace zx::test {

@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "harness/recording_handler.h"
+#include "harness/request_driver.h"
+#include "harness/sample_service_process.h"
+#include "harness/zxmlhttp_module.h"
 #include "reliability/dispatch_call.h"
-#include "support/recording_handler.h"
-#include "support/request_driver.h"
-#include "support/sample_service_process.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zx::test {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <utility>
 
-#include "res/zxmlhttp_idl.h"
 #include "common/win_resources.h"
-#include "support/message_pump.h"
-#include "support/recording_handler.h"
-#include "support/request_driver.h"
-#include "support/sample_service_process.h"
-#include "support/zxmlhttp_module.h"
+#include "harness/message_pump.h"
+#include "harness/recording_handler.h"
+#include "harness/request_driver.h"
+#include "harness/sample_service_process.h"
+#include "harness/zxmlhttp_module.h"
+#include "res/zxmlhttp_idl.h"
 #include "transport/endpoint_config.h"
 
 using Microsoft::WRL::ComPtr;

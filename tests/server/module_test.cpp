@@ -10,8 +10,8 @@
 #include <string>
 
 #include "com/com_object.h"
+#include "harness/zxmlhttp_module.h"
 #include "res/zxmlhttp_idl.h"
-#include "support/zxmlhttp_module.h"
 
 using Microsoft::WRL::ComPtr;
 using zx::test::ZxmlhttpModule;

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "res/zxmlhttp_idl.h"
 #include "common/win_resources.h"
+#include "harness/test_paths.h"
+#include "harness/zxmlhttp_module.h"
+#include "res/zxmlhttp_idl.h"
 #include "support/registration_keys.h"
-#include "support/test_paths.h"
-#include "support/zxmlhttp_module.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace zx;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/win_resources.h"
-#include "support/zxmlhttp_module.h"
+#include "harness/zxmlhttp_module.h"
 #include "typelib_expected.h"
 
 namespace zx {

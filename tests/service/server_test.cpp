@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "harness/sample_service_process.h"
 #include "support/raw_pipe_client.h"
-#include "support/sample_service_process.h"
 #include "transport/endpoint_config.h"
 #include "zxservice/registration.h"
 #include "zxservice/server.h"

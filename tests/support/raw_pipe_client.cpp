@@ -52,7 +52,7 @@ RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
   }
   std::string buffer(64 * 1024, '\0');
   DWORD read = 0;
-  auto done = [&] { return until == ReadUntil::FrameEnds && FrameComplete(reply.bytes); };
+  auto done = [&] { return until == ReadUntil::kFrameEnds && FrameComplete(reply.bytes); };
   while (!done()) {
     if (!ReadFile(pipe.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
       reply.endError = GetLastError();

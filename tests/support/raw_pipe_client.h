@@ -20,8 +20,8 @@ struct RawReply {
 };
 
 enum class ReadUntil {
-  PipeEnds,   // everything until the service closes
-  FrameEnds,  // the length field and as many bytes as it announces, as
+  kPipeEnds,   // everything until the service closes
+  kFrameEnds,  // the length field and as many bytes as it announces, as
               // the module reads; the service may not have closed yet
 };
 
@@ -32,7 +32,7 @@ DWORD RawConnect(const std::wstring& pipePath, UniqueFile& pipe);
 // Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
 // then up to five attempts), writes frameBytes (if any) and reads.
 RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
-                     ReadUntil until = ReadUntil::PipeEnds);
+                     ReadUntil until = ReadUntil::kPipeEnds);
 
 // Connects the same way, writes bytes and hangs up without reading.
 // Returns the first failure.

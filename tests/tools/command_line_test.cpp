@@ -24,13 +24,13 @@ bool Accepts(std::vector<std::wstring> args) {
 TEST(SampleServiceCommandLine, DefaultsServeAnEchoOnTheDefaultPipe) {
   ServiceOptions options;
   ASSERT_TRUE(Parse({}, options));
-  EXPECT_EQ(options.action, Action::Serve);
+  EXPECT_EQ(options.action, Action::kServe);
   EXPECT_EQ(options.pipeName, L"zxsample");
   EXPECT_EQ(options.spRoot, L"SOFTWARE\\Velmora\\ZevCommon\\SP_ROOT\\");
   EXPECT_TRUE(options.segment.empty());
-  EXPECT_EQ(options.reply.body, ReplyBody::Echo);
-  EXPECT_EQ(options.reply.shape, FrameShape::Complete);
-  EXPECT_EQ(options.reply.writes, WritePattern::OneWrite);
+  EXPECT_EQ(options.reply.body, ReplyBody::kEcho);
+  EXPECT_EQ(options.reply.shape, FrameShape::kComplete);
+  EXPECT_EQ(options.reply.writes, WritePattern::kOneWrite);
   EXPECT_EQ(options.maxRequests, 0u);
 }
 
@@ -93,7 +93,7 @@ TEST(SampleServiceCommandLine, InstallForwardsEveryOtherArgument) {
   ASSERT_TRUE(Parse({L"--pipe", L"p", L"--install", L"My Service", L"--reply", L"file",
                      L"C:\\a b.txt", L"--start-pending", L"forever"},
                     options));
-  EXPECT_EQ(options.action, Action::Install);
+  EXPECT_EQ(options.action, Action::kInstall);
   EXPECT_EQ(options.serviceName, L"My Service");
   std::vector<std::wstring> expected = {L"--pipe",         L"p",      L"--reply",
                                         L"file",           L"C:\\a b.txt",

@@ -31,7 +31,7 @@ TEST(SampleServiceLog, HoldsEachPayloadByteExactOnceTheReplyArrived) {
   ASSERT_TRUE(service.Ready());
   std::vector<std::string> sent;
   for (const std::string& payload : payloads) {
-    RawReply reply = RawExchange(service.PipePath(), Frame(payload), ReadUntil::FrameEnds);
+    RawReply reply = RawExchange(service.PipePath(), Frame(payload), ReadUntil::kFrameEnds);
     ASSERT_EQ(reply.endError, DWORD{ERROR_SUCCESS});
     sent.push_back(payload);
     EXPECT_TRUE(Records(log) == sent) << "after " << sent.size() << " requests";

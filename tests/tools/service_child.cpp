@@ -1,7 +1,7 @@
 #include "service_child.h"
 
 #include "argument_quoting.h"
-#include "support/test_paths.h"
+#include "harness/test_paths.h"
 
 namespace zx::test {
 namespace {

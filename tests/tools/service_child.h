@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/win_resources.h"
-#include "support/sample_service_process.h"
+#include "harness/sample_service_process.h"
 
 namespace zx::test {
 

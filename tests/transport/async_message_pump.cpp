@@ -8,10 +8,10 @@
 #include <new>
 #include <string>
 
-#include "support/message_pump.h"
-#include "support/process_probes.h"
-#include "support/request_driver.h"
 #include "common/win_resources.h"
+#include "harness/message_pump.h"
+#include "harness/process_probes.h"
+#include "harness/request_driver.h"
 
 namespace {
 

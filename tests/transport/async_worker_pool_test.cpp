@@ -8,7 +8,7 @@
 
 #include <thread>
 
-#include "support/recording_handler.h"
+#include "harness/recording_handler.h"
 #include "request/callback_window.h"
 #include "transport/pipe_io_context.h"
 #include "transport/worker_pool.h"

@@ -148,12 +148,12 @@ TEST_F(PipeNameRegistry, NameValueGivesThePipePath) {
 TEST_F(PipeNameRegistry, MissingKeyOrValueReturnsTheRegistryErrorAndNoPath) {
   SetName(m_root + L"svc", L"zxpipe");
   std::wstring pipePath = L"previous";
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, LookupPipeName(m_root, L"absent", pipePath));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, LookupPipeName(m_root + L"absent\\", L"svc", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), LookupPipeName(m_root, L"absent", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), LookupPipeName(m_root + L"absent\\", L"svc", pipePath));
   UniqueRegKey key;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, (m_root + L"bare").c_str(), 0,
                                            nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, LookupPipeName(m_root, L"bare", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), LookupPipeName(m_root, L"bare", pipePath));
   EXPECT_EQ(L"", pipePath);
 }
 
@@ -172,7 +172,7 @@ TEST_F(PipeNameRegistry, NameOfAnotherTypeIsRefusedAndLeavesNoPath) {
   SetName(m_root + L"dword", REG_DWORD, &number, sizeof number);
   for (const wchar_t* service : {L"expand", L"dword"}) {
     std::wstring previous = L"\\\\.\\Pipe\\previous";
-    EXPECT_EQ(ERROR_DATATYPE_MISMATCH, LookupPipeName(m_root, service, previous));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH), LookupPipeName(m_root, service, previous));
     EXPECT_EQ(L"", previous);
   }
 }
@@ -196,8 +196,8 @@ TEST_F(PipeNameRegistry, KeyPathTooLongForItsBufferIsRefusedNotCut) {
   EXPECT_EQ(L"\\\\.\\Pipe\\fits", pipePath);
 
   pipePath = L"previous";
-  EXPECT_EQ(ERROR_BUFFER_OVERFLOW, LookupPipeName(m_root, fitting + L"x", pipePath));
-  EXPECT_EQ(ERROR_BUFFER_OVERFLOW, LookupPipeName(m_root, fitting + L"xyz", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_BUFFER_OVERFLOW), LookupPipeName(m_root, fitting + L"x", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_BUFFER_OVERFLOW), LookupPipeName(m_root, fitting + L"xyz", pipePath));
   EXPECT_EQ(L"", pipePath);
 }
 
@@ -220,13 +220,13 @@ TEST_F(PipeNameRegistry, LookupReadsTheNameAgainAtEveryCall) {
 TEST_F(PipeNameRegistry, LookupAnswersAsLookupPipeNameWhenKeysComeAndGo) {
   PipeNameLookup lookup;
   std::wstring pipePath = L"previous";
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), lookup.Lookup(m_root, L"svc", pipePath));
   SetName(m_root + L"svc", L"created");
   ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
   EXPECT_EQ(L"\\\\.\\Pipe\\created", pipePath);
 
   ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_LOCAL_MACHINE, (m_root + L"svc").c_str()));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), lookup.Lookup(m_root, L"svc", pipePath));
   EXPECT_EQ(L"", pipePath);
   SetName(m_root + L"svc", L"recreated");
   ASSERT_EQ(0, lookup.Lookup(m_root, L"svc", pipePath));
@@ -234,9 +234,9 @@ TEST_F(PipeNameRegistry, LookupAnswersAsLookupPipeNameWhenKeysComeAndGo) {
 
   const DWORD number = 7;
   SetName(m_root + L"svc", REG_DWORD, &number, sizeof number);
-  EXPECT_EQ(ERROR_DATATYPE_MISMATCH, lookup.Lookup(m_root, L"svc", pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH), lookup.Lookup(m_root, L"svc", pipePath));
   EXPECT_EQ(L"", pipePath);
-  EXPECT_EQ(ERROR_BUFFER_OVERFLOW, lookup.Lookup(m_root, std::wstring(260, L's'), pipePath));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_BUFFER_OVERFLOW), lookup.Lookup(m_root, std::wstring(260, L's'), pipePath));
 }
 
 TEST(PipeName, ServiceNameIsAppendedDirectlyToTheProcessRoot) {

@@ -1,4 +1,4 @@
-#include "ui/adjust_color.h"
+#include "ui/frame_colors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/frame_palette.h"
+#include "ui/frame_colors.h"
 
 #include <gtest/gtest.h>
 

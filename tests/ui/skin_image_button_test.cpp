@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "message_pump.h"
-#include "skinned_test_dialog.h"
 #include "pickers/button_faces.h"
+#include "skinned_test_dialog.h"
 #include "ui/module_state.h"
 #include "window_image.h"
 

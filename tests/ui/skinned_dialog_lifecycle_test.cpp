@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "gdi_slot_watch.h"
-#include "res/resource_ids.h"
 #include "message_pump.h"
+#include "res/resource_ids.h"
 #include "skinned_test_dialog.h"
 
 namespace zx::test {

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "message_pump.h"
-#include "res/resource_ids.h"
 #include "pickers/button_faces.h"
+#include "res/resource_ids.h"
 #include "ui/module_state.h"
 
 namespace zx::test {

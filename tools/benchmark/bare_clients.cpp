@@ -109,8 +109,8 @@ bool OverlappedClient::Write(HANDLE pipe, const std::string& frame) {
 
 bool OverlappedClient::ReadPiece(HANDLE pipe, DWORD ask, std::string_view& piece) {
   DWORD moved = 0;
-  if (!Complete(pipe, [&](OVERLAPPED* ov) { return ReadFile(pipe, m_piece, ask, nullptr, ov); },
-                moved)) {
+  if (!Complete(
+          pipe, [&](OVERLAPPED* ov) { return ReadFile(pipe, m_piece, ask, nullptr, ov); }, moved)) {
     return false;
   }
   piece = std::string_view(m_piece, moved);

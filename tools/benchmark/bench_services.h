@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "harness/sample_service_process.h"
 #include "large_replies.h"
 #include "sample_request.h"
-#include "support/sample_service_process.h"
 
 namespace zxbench {
 

@@ -12,8 +12,8 @@ constexpr const wchar_t* kClientNames[] = {
 const wchar_t* ClientName(ClientKind kind) { return kClientNames[static_cast<int>(kind)]; }
 
 ClientKind BareClientOf(ClientKind client) {
-  return client < ClientKind::BareOverlapped ? ClientKind::BareBlocking
-                                             : ClientKind::BareOverlapped;
+  return client < ClientKind::kBareOverlapped ? ClientKind::kBareBlocking
+                                              : ClientKind::kBareOverlapped;
 }
 
 bool ParseClientName(const std::wstring& name, ClientKind& kind) {
@@ -31,19 +31,19 @@ ExchangeClients::ExchangeClients(const zx::test::ZxmlhttpModule& module)
 
 bool ExchangeClients::Exchange(ClientKind kind, const SampleRequest& request) {
   switch (kind) {
-    case ClientKind::BareBlocking:
+    case ClientKind::kBareBlocking:
       return BlockingExchange(request.pipePath, request.frame, m_reply);
-    case ClientKind::ObjectSync:
+    case ClientKind::kObjectSync:
       return m_syncObject.Exchange(false, request.url, request.form);
-    case ClientKind::ObjectSyncText:
+    case ClientKind::kObjectSyncText:
       return m_syncObject.Request(false, request.url, request.form);
-    case ClientKind::ObjectSyncBody:
+    case ClientKind::kObjectSyncBody:
       return m_syncObject.Exchange(false, request.url, request.form) && m_syncObject.TakeBody();
-    case ClientKind::BareOverlapped:
+    case ClientKind::kBareOverlapped:
       return m_overlapped.Exchange(request.pipePath, request.frame, m_reply);
-    case ClientKind::ObjectAsync:
+    case ClientKind::kObjectAsync:
       return m_asyncObject.Exchange(true, request.url, request.form);
-    case ClientKind::ObjectAsyncText:
+    case ClientKind::kObjectAsyncText:
       return m_asyncObject.Request(true, request.url, request.form);
   }
   return false;
@@ -51,8 +51,9 @@ bool ExchangeClients::Exchange(ClientKind kind, const SampleRequest& request) {
 
 // The text re-arms an object for its next open.
 void ExchangeClients::Release(ClientKind kind) {
-  if (kind == ClientKind::ObjectSync || kind == ClientKind::ObjectSyncBody) m_syncObject.TakeText();
-  if (kind == ClientKind::ObjectAsync) m_asyncObject.TakeText();
+  if (kind == ClientKind::kObjectSync || kind == ClientKind::kObjectSyncBody)
+    m_syncObject.TakeText();
+  if (kind == ClientKind::kObjectAsync) m_asyncObject.TakeText();
   m_reply = std::string();
 }
 

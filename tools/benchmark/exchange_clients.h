@@ -6,28 +6,28 @@
 #include <string>
 
 #include "bare_clients.h"
+#include "harness/zxmlhttp_module.h"
 #include "object_client.h"
 #include "sample_request.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zxbench {
 
 // The synchronous clients come first, then the asynchronous ones, each group
 // led by its bare client (BareClientOf relies on this order).
 enum class ClientKind {
-  BareBlocking,
-  ObjectSync,
-  ObjectSyncText,
-  ObjectSyncBody,
-  BareOverlapped,
-  ObjectAsync,
-  ObjectAsyncText,
+  kBareBlocking,
+  kObjectSync,
+  kObjectSyncText,
+  kObjectSyncBody,
+  kBareOverlapped,
+  kObjectAsync,
+  kObjectAsyncText,
 };
 
 inline constexpr ClientKind kAllClients[] = {
-    ClientKind::BareBlocking,   ClientKind::ObjectSync,  ClientKind::ObjectSyncText,
-    ClientKind::ObjectSyncBody, ClientKind::BareOverlapped, ClientKind::ObjectAsync,
-    ClientKind::ObjectAsyncText};
+    ClientKind::kBareBlocking,   ClientKind::kObjectSync,     ClientKind::kObjectSyncText,
+    ClientKind::kObjectSyncBody, ClientKind::kBareOverlapped, ClientKind::kObjectAsync,
+    ClientKind::kObjectAsyncText};
 
 // The bare client of the same mode as client.
 ClientKind BareClientOf(ClientKind client);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "exchange_clients.h"
+#include "harness/zxmlhttp_module.h"
 #include "sample_request.h"
 #include "samples.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zxbench {
 

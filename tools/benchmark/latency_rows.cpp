@@ -22,7 +22,15 @@ constexpr long kBatchRequests = 5;
 
 // The rows, in the order of the table.
 enum Row : size_t {
-  kBare, kInterface, kDispatch, kScript, kAsync, kAsyncBare, kSingleAsync, kSingleAsyncBare, kWinHttp
+  kBare,
+  kInterface,
+  kDispatch,
+  kScript,
+  kAsync,
+  kAsyncBare,
+  kSingleAsync,
+  kSingleAsyncBare,
+  kWinHttp
 };
 
 Microsoft::WRL::ComPtr<IDispatch> NewDispatchObject(const zx::test::ZxmlhttpModule& module) {
@@ -70,11 +78,13 @@ std::vector<std::pair<Row, Request>> InProcessRequests(LatencyClients& c, const 
 std::vector<std::pair<Row, ScriptTurn>> ScriptTurns(LatencyClients& c, const SampleRequest& s) {
   return {
       {kScript,
-       [&](long n) { return TimeScriptLoop(ScriptClient::RequestObject, s.url, s.encodedJson, n); }},
+       [&](long n) {
+         return TimeScriptLoop(ScriptClient::kRequestObject, s.url, s.encodedJson, n);
+       }},
       {kWinHttp,
        [&](long n) {
          if (!c.http.Port()) return -1.0;
-         return TimeScriptLoop(ScriptClient::WinHttp, HttpUrl(c.http.Port(), s), s.encodedJson, n);
+         return TimeScriptLoop(ScriptClient::kWinHttp, HttpUrl(c.http.Port(), s), s.encodedJson, n);
        }},
   };
 }
@@ -92,7 +102,8 @@ void TimeInterleaved(const std::vector<std::pair<Row, Request>>& requests, long 
     }
   }
   for (size_t i = 0; i < requests.size(); ++i) {
-    rows[requests[i].first].msPerRequest.push_back(milliseconds[i] < 0 ? -1 : milliseconds[i] / batches);
+    rows[requests[i].first].msPerRequest.push_back(milliseconds[i] < 0 ? -1
+                                                                       : milliseconds[i] / batches);
   }
 }
 

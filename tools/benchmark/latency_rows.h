@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "samples.h"
+#include "harness/zxmlhttp_module.h"
 #include "sample_request.h"
-#include "support/zxmlhttp_module.h"
+#include "samples.h"
 
 namespace zxbench {
 
 struct LatencyRow {
-  const char* id;     // "1" to "6"; "5 bare" for the asynchronous floor, "5s" and
-                      // "5s bare" for both against a single-instance peer
+  const char* id;  // "1" to "6"; "5 bare" for the asynchronous floor, "5s" and
+                   // "5s bare" for both against a single-instance peer
   const char* label;
   Samples msPerRequest;  // one figure per round
 };

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "bench_services.h"
+#include "harness/zxmlhttp_module.h"
 #include "peak_probe.h"
 #include "report.h"
-#include "support/zxmlhttp_module.h"
 
 using namespace zxbench;
 
@@ -84,9 +84,10 @@ int Run(const Plan& plan) {
   if (FAILED(module.Register())) return Fail(L"zxmlhttp.dll did not register");
   BenchServices services(plan.largeSizes);
   if (!services.Started()) return Fail(L"the sample services did not start");
-  std::printf("%ld rounds; rows 1-6: %ld requests per round each, %ld of the script rows; "
-              "medians, ratios are medians of per-round ratios\n",
-              plan.latency.rounds, plan.latency.requests, plan.latency.scriptRequests);
+  std::printf(
+      "%ld rounds; rows 1-6: %ld requests per round each, %ld of the script rows; "
+      "medians, ratios are medians of per-round ratios\n",
+      plan.latency.rounds, plan.latency.requests, plan.latency.scriptRequests);
   BenchResults results;
   results.latency =
       MeasureLatency(module, services.Echo(), services.SingleInstanceEcho(), plan.latency);
@@ -114,9 +115,10 @@ int wmain(int argc, wchar_t** argv) {
     Plan plan;
     status = ParseArguments(args, plan) ? Run(plan) : 2;
     if (status == 2) {
-      std::fputws(L"usage: benchmark [--tiny] [--rounds <n>] [--requests <n>] "
-                  L"[--script-requests <n>] [--results <file>]\n",
-                  stderr);
+      std::fputws(
+          L"usage: benchmark [--tiny] [--rounds <n>] [--requests <n>] "
+          L"[--script-requests <n>] [--results <file>]\n",
+          stderr);
     }
   }
   CoUninitialize();

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "common/win_resources.h"
-#include "support/message_pump.h"
+#include "harness/message_pump.h"
 
 namespace zxbench {
 

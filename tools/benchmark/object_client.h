@@ -7,16 +7,15 @@
 
 #include <string>
 
+#include "harness/recording_handler.h"
+#include "harness/request_driver.h"
+#include "harness/zxmlhttp_module.h"
 #include "res/zxmlhttp_idl.h"
-#include "support/recording_handler.h"
-#include "support/request_driver.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zxbench {
 
 // A new request object from the module's own factory; null on failure.
-Microsoft::WRL::ComPtr<IZevXMLHttpRequest> NewRequestObject(
-    const zx::test::ZxmlhttpModule& module);
+Microsoft::WRL::ComPtr<IZevXMLHttpRequest> NewRequestObject(const zx::test::ZxmlhttpModule& module);
 
 class ObjectClient {
  public:

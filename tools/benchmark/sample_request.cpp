@@ -20,8 +20,8 @@ std::string SampleJson() {
 
 // What a page's encodeURIComponent leaves alone.
 bool Unreserved(unsigned char c) {
-  return std::isalnum(c) || std::string_view("-_.!~*'()").find(static_cast<char>(c)) !=
-                                std::string_view::npos;
+  return std::isalnum(c) ||
+         std::string_view("-_.!~*'()").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 std::wstring PercentEncode(const std::string& bytes) {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "child_process.h"
-#include "support/test_paths.h"
+#include "harness/test_paths.h"
 
 namespace zxbench {
 namespace {
@@ -12,9 +12,9 @@ constexpr DWORD kScriptPatienceMs = 300000;
 
 }  // namespace
 
-double TimeScriptLoop(ScriptClient client, const std::wstring& url,
-                      const std::wstring& encodedJson, long count) {
-  const wchar_t* mode = client == ScriptClient::WinHttp ? L"winhttp" : L"object";
+double TimeScriptLoop(ScriptClient client, const std::wstring& url, const std::wstring& encodedJson,
+                      long count) {
+  const wchar_t* mode = client == ScriptClient::kWinHttp ? L"winhttp" : L"object";
   std::wstring commandLine = L"cscript.exe //nologo \"" +
                              zx::test::BesideProgram(L"timed_loop.js") + L"\" " + mode + L" \"" +
                              url + L"\" " + encodedJson + L" " + std::to_wstring(count);

@@ -6,11 +6,11 @@
 
 namespace zxbench {
 
-enum class ScriptClient { RequestObject, WinHttp };
+enum class ScriptClient { kRequestObject, kWinHttp };
 
 // Milliseconds per request over count requests, or a negative number when
 // the script failed.
-double TimeScriptLoop(ScriptClient client, const std::wstring& url,
-                      const std::wstring& encodedJson, long count);
+double TimeScriptLoop(ScriptClient client, const std::wstring& url, const std::wstring& encodedJson,
+                      long count);
 
 }  // namespace zxbench

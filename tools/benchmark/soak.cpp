@@ -1,8 +1,8 @@
 #include "soak.h"
 
+#include "harness/process_probes.h"
 #include "object_client.h"
 #include "process_memory.h"
-#include "support/process_probes.h"
 
 namespace zxbench {
 namespace {

@@ -3,8 +3,8 @@
 // them against before, on one object alternating between both modes.
 #include <windows.h>
 
+#include "harness/zxmlhttp_module.h"
 #include "sample_request.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zxbench {
 

@@ -3,9 +3,9 @@
 // message loop, making asynchronous requests at the same time.
 #include <vector>
 
+#include "harness/zxmlhttp_module.h"
 #include "sample_request.h"
 #include "samples.h"
-#include "support/zxmlhttp_module.h"
 
 namespace zxbench {
 

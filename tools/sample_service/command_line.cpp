@@ -56,7 +56,7 @@ const wchar_t kUsage[] =
     L"Exit code: 0 done, 1 failed, 2 bad command line.\n";
 
 // Options of one group exclude each other.
-enum class Group { None, Action, Body, Shape, Writes };
+enum class Group { kNone, kAction, kBody, kShape, kWrites };
 
 class Parser {
  public:
@@ -69,8 +69,8 @@ class Parser {
       m_current = m_args[m_next++];
       if (!ParseOption(m_current)) return false;
       if (m_current != L"--install") {
-        m_options.servingArguments.insert(m_options.servingArguments.end(),
-                                          m_args.begin() + first, m_args.begin() + m_next);
+        m_options.servingArguments.insert(m_options.servingArguments.end(), m_args.begin() + first,
+                                          m_args.begin() + m_next);
       }
     }
     return Validate();
@@ -85,31 +85,31 @@ class Parser {
 
   bool ParseOption(const std::wstring& name) {
     static const std::map<std::wstring, Option> options = {
-        {L"--pipe", {Group::None, &Parser::Pipe}},
-        {L"--segment", {Group::None, &Parser::Segment}},
-        {L"--sp-root", {Group::None, &Parser::SpRoot}},
-        {L"--unregister", {Group::Action, &Parser::Unregister}},
-        {L"--unregister-at-exit", {Group::None, &Parser::UnregisterAtExit}},
-        {L"--reply", {Group::Body, &Parser::Reply}},
-        {L"--size", {Group::None, &Parser::Size}},
-        {L"--partial", {Group::Shape, &Parser::Partial}},
-        {L"--short", {Group::Shape, &Parser::Short}},
-        {L"--huge", {Group::Shape, &Parser::Huge}},
-        {L"--one-write", {Group::Writes, &Parser::OneWrite}},
-        {L"--many-writes", {Group::Writes, &Parser::ManyWrites}},
-        {L"--drip", {Group::Writes, &Parser::Drip}},
-        {L"--delay", {Group::None, &Parser::Delay}},
-        {L"--log", {Group::None, &Parser::Log}},
-        {L"--ready-event", {Group::None, &Parser::ReadyEvent}},
-        {L"--stop-event", {Group::None, &Parser::StopEvent}},
-        {L"--max-requests", {Group::None, &Parser::MaxRequests}},
-        {L"--exit-after", {Group::None, &Parser::ExitAfter}},
-        {L"--single-instance", {Group::None, &Parser::SingleInstance}},
-        {L"--service", {Group::Action, &Parser::Service}},
-        {L"--start-pending", {Group::None, &Parser::StartPending}},
-        {L"--install", {Group::Action, &Parser::Install}},
-        {L"--uninstall", {Group::Action, &Parser::Uninstall}},
-        {L"--help", {Group::Action, &Parser::Help}},
+        {L"--pipe", {Group::kNone, &Parser::Pipe}},
+        {L"--segment", {Group::kNone, &Parser::Segment}},
+        {L"--sp-root", {Group::kNone, &Parser::SpRoot}},
+        {L"--unregister", {Group::kAction, &Parser::Unregister}},
+        {L"--unregister-at-exit", {Group::kNone, &Parser::UnregisterAtExit}},
+        {L"--reply", {Group::kBody, &Parser::Reply}},
+        {L"--size", {Group::kNone, &Parser::Size}},
+        {L"--partial", {Group::kShape, &Parser::Partial}},
+        {L"--short", {Group::kShape, &Parser::Short}},
+        {L"--huge", {Group::kShape, &Parser::Huge}},
+        {L"--one-write", {Group::kWrites, &Parser::OneWrite}},
+        {L"--many-writes", {Group::kWrites, &Parser::ManyWrites}},
+        {L"--drip", {Group::kWrites, &Parser::Drip}},
+        {L"--delay", {Group::kNone, &Parser::Delay}},
+        {L"--log", {Group::kNone, &Parser::Log}},
+        {L"--ready-event", {Group::kNone, &Parser::ReadyEvent}},
+        {L"--stop-event", {Group::kNone, &Parser::StopEvent}},
+        {L"--max-requests", {Group::kNone, &Parser::MaxRequests}},
+        {L"--exit-after", {Group::kNone, &Parser::ExitAfter}},
+        {L"--single-instance", {Group::kNone, &Parser::SingleInstance}},
+        {L"--service", {Group::kAction, &Parser::Service}},
+        {L"--start-pending", {Group::kNone, &Parser::StartPending}},
+        {L"--install", {Group::kAction, &Parser::Install}},
+        {L"--uninstall", {Group::kAction, &Parser::Uninstall}},
+        {L"--help", {Group::kAction, &Parser::Help}},
     };
     auto found = options.find(name);
     if (found == options.end()) return Fail(L"unknown option " + name);
@@ -118,7 +118,7 @@ class Parser {
   }
 
   bool Claim(Group group, const std::wstring& name) {
-    if (group == Group::None) return true;
+    if (group == Group::kNone) return true;
     auto [claimed, isNew] = m_groupOwners.emplace(group, name);
     if (isNew) return true;
     return Fail(name + L" conflicts with " + claimed->second);
@@ -164,7 +164,7 @@ class Parser {
     if (m_options.spRoot.empty() || m_options.spRoot.back() != L'\\') m_options.spRoot += L'\\';
     return true;
   }
-  bool Unregister() { return SetAction(Action::Unregister); }
+  bool Unregister() { return SetAction(Action::kUnregister); }
   bool UnregisterAtExit() { return SetFlag(m_options.unregisterAtExit); }
   bool SingleInstance() { return SetFlag(m_options.singleInstance); }
   static bool SetFlag(bool& flag) {
@@ -177,7 +177,7 @@ class Parser {
     if (!TakeText(mode)) return false;
     ReplyOptions& reply = m_options.reply;
     if (mode == L"echo") {
-      reply.body = ReplyBody::Echo;
+      reply.body = ReplyBody::kEcho;
     } else if (mode == L"zero-length") {
       reply.body = ReplyBody::ZeroLength;
     } else if (mode == L"file") {
@@ -213,14 +213,16 @@ class Parser {
   }
 
   bool Size() { return TakePositive(m_options.reply.size); }
-  bool Partial() { return SetShape(FrameShape::Partial) && TakeNumber(m_options.reply.shapeCount); }
-  bool Short() { return SetShape(FrameShape::Short) && TakePositive(m_options.reply.shapeCount); }
-  bool Huge() { return SetShape(FrameShape::Huge); }
-  bool OneWrite() { return SetWrites(WritePattern::OneWrite); }
-  bool ManyWrites() { return SetWrites(WritePattern::ManyWrites); }
+  bool Partial() {
+    return SetShape(FrameShape::kPartial) && TakeNumber(m_options.reply.shapeCount);
+  }
+  bool Short() { return SetShape(FrameShape::kShort) && TakePositive(m_options.reply.shapeCount); }
+  bool Huge() { return SetShape(FrameShape::kHuge); }
+  bool OneWrite() { return SetWrites(WritePattern::kOneWrite); }
+  bool ManyWrites() { return SetWrites(WritePattern::kManyWrites); }
   bool Drip() {
     std::uint32_t delay = 0;
-    if (!SetWrites(WritePattern::Drip) || !TakePositive(m_options.reply.dripPiece)) return false;
+    if (!SetWrites(WritePattern::kDrip) || !TakePositive(m_options.reply.dripPiece)) return false;
     if (!TakeNumber(delay)) return false;
     m_options.reply.dripDelayMs = delay;
     return true;
@@ -234,7 +236,7 @@ class Parser {
     if (!TakeMilliseconds(m_options.exitAfterMs)) return false;
     return m_options.exitAfterMs != 0 || Fail(L"--exit-after needs a number above 0");
   }
-  bool Service() { return SetAction(Action::RunAsService) && TakeText(m_options.serviceName); }
+  bool Service() { return SetAction(Action::kRunAsService) && TakeText(m_options.serviceName); }
   bool StartPending() {
     if (m_next < m_args.size() && m_args[m_next] == L"forever") {
       ++m_next;
@@ -243,9 +245,9 @@ class Parser {
     }
     return TakeMilliseconds(m_options.startPendingMs);
   }
-  bool Install() { return SetAction(Action::Install) && TakeText(m_options.serviceName); }
-  bool Uninstall() { return SetAction(Action::Uninstall) && TakeText(m_options.serviceName); }
-  bool Help() { return SetAction(Action::Help); }
+  bool Install() { return SetAction(Action::kInstall) && TakeText(m_options.serviceName); }
+  bool Uninstall() { return SetAction(Action::kUninstall) && TakeText(m_options.serviceName); }
+  bool Help() { return SetAction(Action::kHelp); }
 
   bool TakeMilliseconds(DWORD& value) {
     std::uint32_t ms = 0;
@@ -269,13 +271,13 @@ class Parser {
 
   bool Validate() {
     const ServiceOptions& o = m_options;
-    bool needsSegment = o.action == Action::Unregister || o.unregisterAtExit;
+    bool needsSegment = o.action == Action::kUnregister || o.unregisterAtExit;
     if (needsSegment && o.segment.empty()) return Fail(L"unregistering needs --segment");
     bool zeroLength = o.reply.body == ReplyBody::ZeroLength;
-    if (zeroLength && (o.reply.size != 0 || o.reply.shape != FrameShape::Complete)) {
+    if (zeroLength && (o.reply.size != 0 || o.reply.shape != FrameShape::kComplete)) {
       return Fail(L"--reply zero-length has no body to size or cut");
     }
-    bool asService = o.action == Action::RunAsService || o.action == Action::Install;
+    bool asService = o.action == Action::kRunAsService || o.action == Action::kInstall;
     if (o.startPendingMs != 0 && !asService) return Fail(L"--start-pending needs --service");
     return true;
   }

@@ -12,25 +12,25 @@
 namespace zxsample {
 
 enum class Action {
-  Serve,         // in the foreground until killed, stopped or a limit is reached
-  RunAsService,  // under the Service Control Manager (--service)
-  Install,       // create the Windows service and exit (--install)
-  Uninstall,     // stop and delete the Windows service and exit (--uninstall)
-  Unregister,    // delete the registration key and exit (--unregister)
-  Help,
+  kServe,         // in the foreground until killed, stopped or a limit is reached
+  kRunAsService,  // under the Service Control Manager (--service)
+  kInstall,       // create the Windows service and exit (--install)
+  kUninstall,     // stop and delete the Windows service and exit (--uninstall)
+  kUnregister,    // delete the registration key and exit (--unregister)
+  kHelp,
 };
 
 inline constexpr wchar_t kDefaultPipeName[] = L"zxsample";
 
 struct ServiceOptions {
-  Action action = Action::Serve;
+  Action action = Action::kServe;
   std::wstring pipeName = kDefaultPipeName;
   std::wstring segment;  // empty: the pipe name is not registered
   std::wstring spRoot;   // ends with a backslash
   bool unregisterAtExit = false;
-  std::wstring logPath;     // empty: requests are not logged
-  std::wstring readyEvent;  // empty: readiness is only printed
-  std::wstring stopEvent;   // empty: an unnamed event nobody else can set
+  std::wstring logPath;           // empty: requests are not logged
+  std::wstring readyEvent;        // empty: readiness is only printed
+  std::wstring stopEvent;         // empty: an unnamed event nobody else can set
   std::uint32_t maxRequests = 0;  // 0: no limit
   DWORD exitAfterMs = 0;          // 0: no limit
   bool singleInstance = false;    // one instance, served where it was accepted

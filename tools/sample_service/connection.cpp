@@ -8,12 +8,12 @@ namespace {
 bool WriteReply(zxservice::Connection& connection, std::string_view bytes,
                 const ReplyOptions& options) {
   switch (options.writes) {
-    case WritePattern::OneWrite:
+    case WritePattern::kOneWrite:
       return connection.Write(bytes);
-    case WritePattern::ManyWrites:
+    case WritePattern::kManyWrites:
       return connection.Write(bytes.substr(0, 4)) &&
              (bytes.size() <= 4 || connection.Write(bytes.substr(4)));
-    case WritePattern::Drip:
+    case WritePattern::kDrip:
       for (size_t offset = 0; offset < bytes.size(); offset += options.dripPiece) {
         if (offset != 0 && !connection.Pause(options.dripDelayMs)) return false;
         if (!connection.Write(bytes.substr(offset, options.dripPiece))) return false;

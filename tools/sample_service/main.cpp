@@ -17,21 +17,21 @@ namespace {
 
 int Run(const ServiceOptions& options) {
   switch (options.action) {
-    case Action::Serve:
+    case Action::kServe:
       return RunInConsole(options);
-    case Action::RunAsService:
+    case Action::kRunAsService:
       return RunAsService(options);
-    case Action::Install:
+    case Action::kInstall:
       return InstallService(options.serviceName, options.servingArguments);
-    case Action::Uninstall:
+    case Action::kUninstall:
       return UninstallService(options.serviceName);
-    case Action::Unregister:
+    case Action::kUnregister:
       if (LSTATUS error = zxservice::UnregisterPipeName(options.segment, options.spRoot)) {
         return ReportFailure(L"cannot delete " + options.spRoot + options.segment,
                              static_cast<DWORD>(error));
       }
       return kExitDone;
-    case Action::Help:
+    case Action::kHelp:
       std::fputws(UsageText(), stdout);
       return kExitDone;
   }

@@ -60,15 +60,15 @@ std::string ShapeFrame(std::string_view body, FrameShape shape, std::uint32_t sh
   auto length = static_cast<std::uint32_t>(body.size());
   std::string_view sent = body;
   switch (shape) {
-    case FrameShape::Complete:
+    case FrameShape::kComplete:
       break;
-    case FrameShape::Partial:
+    case FrameShape::kPartial:
       sent = body.substr(0, shapeCount);
       break;
-    case FrameShape::Short:
+    case FrameShape::kShort:
       length += shapeCount;
       break;
-    case FrameShape::Huge:
+    case FrameShape::kHuge:
       length = kHugeLength;
       sent = body.substr(0, kHugeSentBytes);
       break;
@@ -81,13 +81,13 @@ std::string ShapeFrame(std::string_view body, FrameShape shape, std::uint32_t sh
 
 ReplyComposer::ReplyComposer(const ReplyOptions& options, std::string fileBytes)
     : m_options(options) {
-  if (options.body != ReplyBody::Echo) {
+  if (options.body != ReplyBody::kEcho) {
     m_fixedFrame = ShapeFrame(FixedBody(std::move(fileBytes)), options.shape, options.shapeCount);
   }
 }
 
 std::string_view ReplyComposer::Compose(std::string_view payload, std::string& scratch) const {
-  if (m_options.body != ReplyBody::Echo) return m_fixedFrame;
+  if (m_options.body != ReplyBody::kEcho) return m_fixedFrame;
   scratch = ShapeFrame(FitToSize(EchoBody(payload), m_options.size), m_options.shape,
                        m_options.shapeCount);
   return scratch;

@@ -10,36 +10,36 @@
 namespace zxsample {
 
 enum class ReplyBody {
-  Echo,        // {"path":"<path>","json":<json as received>}
+  kEcho,       // {"path":"<path>","json":<json as received>}
   File,        // the bytes of a file
   ErrorCode,   // {"error_code":"<n>"}
   ZeroLength,  // a frame with length 0 and nothing after it
 };
 
 enum class FrameShape {
-  Complete,  // the length of the body, then the body
-  Partial,   // the length of the body, then only its first `shapeCount` bytes
-  Short,     // a length `shapeCount` larger than the body, then the body
-  Huge,      // the length kHugeLength, then the first kHugeSentBytes of the body
+  kComplete,  // the length of the body, then the body
+  kPartial,   // the length of the body, then only its first `shapeCount` bytes
+  kShort,     // a length `shapeCount` larger than the body, then the body
+  kHuge,      // the length kHugeLength, then the first kHugeSentBytes of the body
 };
 
 enum class WritePattern {
-  OneWrite,    // header and body in one WriteFile
-  ManyWrites,  // the 4-byte header, then the rest
-  Drip,        // pieces of `dripPiece` bytes, `dripDelayMs` apart
+  kOneWrite,    // header and body in one WriteFile
+  kManyWrites,  // the 4-byte header, then the rest
+  kDrip,        // pieces of `dripPiece` bytes, `dripDelayMs` apart
 };
 
 inline constexpr std::uint32_t kHugeLength = 0xFFFFFFF0u;
 inline constexpr std::uint32_t kHugeSentBytes = 16;
 
 struct ReplyOptions {
-  ReplyBody body = ReplyBody::Echo;
-  std::wstring filePath;       // ReplyBody::File
-  std::string errorCodeText;   // ReplyBody::ErrorCode, already in decimal
-  std::uint32_t size = 0;      // 0: the body as it comes; else cycled or cut to this size
-  FrameShape shape = FrameShape::Complete;
+  ReplyBody body = ReplyBody::kEcho;
+  std::wstring filePath;      // ReplyBody::File
+  std::string errorCodeText;  // ReplyBody::ErrorCode, already in decimal
+  std::uint32_t size = 0;     // 0: the body as it comes; else cycled or cut to this size
+  FrameShape shape = FrameShape::kComplete;
   std::uint32_t shapeCount = 0;  // Partial: bytes sent; Short: missing bytes
-  WritePattern writes = WritePattern::OneWrite;
+  WritePattern writes = WritePattern::kOneWrite;
   std::uint32_t dripPiece = 0;
   DWORD dripDelayMs = 0;
   DWORD delayMs = 0;  // wait between reading the request and replying

@@ -33,7 +33,8 @@ HRESULT ReadJson(const zxclient::ClientOptions& options, std::string& json) {
   if (!options.jsonFromStdin) return zx::Utf16ToUtf8(options.json.c_str(), json);
   _setmode(_fileno(stdin), _O_BINARY);
   char buffer[4096];
-  while (const size_t count = std::fread(buffer, 1, sizeof buffer, stdin)) json.append(buffer, count);
+  while (const size_t count = std::fread(buffer, 1, sizeof buffer, stdin))
+    json.append(buffer, count);
   return S_OK;
 }
 

@@ -74,7 +74,7 @@ class Connection {
   bool Pause(DWORD milliseconds);
 
  private:
-  enum class Direction { Read, Write };
+  enum class Direction { kRead, kWrite };
   // One ReadFile or WriteFile, waited for up to waitMs; the bytes moved, 0
   // on failure.
   DWORD Transfer(Direction direction, char* buffer, DWORD count, DWORD waitMs);

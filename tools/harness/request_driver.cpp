@@ -1,7 +1,8 @@
-#include "support/request_driver.h"
+#include "harness/request_driver.h"
 
 #include "common/win_resources.h"
-#include "support/message_pump.h"
+#include "harness/message_pump.h"
+#include "protocol/result_codes.h"
 
 namespace zx::test {
 namespace {
@@ -60,8 +61,7 @@ std::wstring RequestDriver::ResponseText() {
 
 bool RequestDriver::WaitUntilExchangeEnded() {
   ResponseText();
-  const bool ended =
-      PumpMessagesUntil([this] { return Open(L"no-cgi-prefix") != Code(0xE00D000D); });
+  const bool ended = PumpMessagesUntil([this] { return Open(L"no-cgi-prefix") != result::kBusy; });
   // The worker posts the handler call right after it ends the exchange:
   // give that message time to arrive, then dispatch it.
   PumpMessagesUntil([] { return false; }, kHandlerPostGraceMs);

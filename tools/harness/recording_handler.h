@@ -60,13 +60,13 @@ class RecordingHandler final : public IDispatch {
 
 // A script handler is called as its default method: DISPID_VALUE, IID_NULL,
 // the user's default locale, no arguments.
-#define EXPECT_CALLED_AS_SCRIPT_HANDLER(handler)         \
-  do {                                                  \
-    EXPECT_EQ((handler).lastDispid, DISPID_VALUE);      \
-    EXPECT_EQ((handler).lastLcid, 0x0400u);             \
-    EXPECT_EQ((handler).lastFlags, DISPATCH_METHOD);    \
-    EXPECT_EQ((handler).lastArgumentCount, 0u);         \
-    EXPECT_TRUE((handler).nullIid);                     \
+#define EXPECT_CALLED_AS_SCRIPT_HANDLER(handler)     \
+  do {                                               \
+    EXPECT_EQ((handler).lastDispid, DISPID_VALUE);   \
+    EXPECT_EQ((handler).lastLcid, 0x0400u);          \
+    EXPECT_EQ((handler).lastFlags, DISPATCH_METHOD); \
+    EXPECT_EQ((handler).lastArgumentCount, 0u);      \
+    EXPECT_TRUE((handler).nullIid);                  \
   } while (false)
 
 }  // namespace zx::test

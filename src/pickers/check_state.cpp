@@ -1,10 +1,26 @@
-#include "pickers/check_state_model.h"
+#include "pickers/check_state.h"
 
-#include "pickers/check_state_agreement.h"
 #include "pickers/check_state_paths.h"
-#include "pickers/check_tree_walk.h"
 
 namespace zx {
+
+std::optional<CheckState> StandingState(const CheckTree& tree, TreeItem item) {
+  const std::optional<CheckState> own = tree.ReadState(item);
+  if (own == CheckState::kNoBox) return ChildrenAgreement(tree, item);
+  return own;
+}
+
+std::optional<CheckState> ChildrenAgreement(const CheckTree& tree, TreeItem parent) {
+  std::optional<CheckState> agreed;
+  for (TreeItem child = tree.FirstChild(parent); child; child = tree.NextSibling(child)) {
+    const std::optional<CheckState> standing = StandingState(tree, child);
+    if (!standing) continue;
+    if (agreed && *agreed != *standing) return CheckState::kPartial;
+    agreed = standing;
+  }
+  return agreed;
+}
+
 namespace {
 
 bool IsEligible(const CheckTree& tree, TreeItem item) {
@@ -23,8 +39,8 @@ bool WriteAndNotify(CheckTree& tree, TreeItem item, CheckState state) {
 // listed); the walk still goes on into its children.
 void SpreadDown(CheckTree& tree, TreeItem top, CheckState state) {
   for (TreeItem item = tree.FirstChild(top); item;
-       item = NextInPreorder(tree, item, top, Descend::Into)) {
-    const CheckState wanted = IsEligible(tree, item) ? state : CheckState::NoBox;
+       item = NextInPreorder(tree, item, top, Descend::kInto)) {
+    const CheckState wanted = IsEligible(tree, item) ? state : CheckState::kNoBox;
     if (tree.ReadState(item) != wanted) WriteAndNotify(tree, item, wanted);
   }
 }
@@ -40,11 +56,13 @@ bool SiblingDisagrees(const CheckTree& tree, TreeItem item, TreeItem parent, Che
   return false;
 }
 
-bool HasBox(const std::optional<CheckState>& state) { return state && *state != CheckState::NoBox; }
+bool HasBox(const std::optional<CheckState>& state) {
+  return state && *state != CheckState::kNoBox;
+}
 
 void MarkAncestorsPartial(CheckTree& tree, TreeItem item) {
   for (TreeItem ancestor = tree.Parent(item); ancestor; ancestor = tree.Parent(ancestor)) {
-    if (HasBox(tree.ReadState(ancestor))) WriteAndNotify(tree, ancestor, CheckState::Partial);
+    if (HasBox(tree.ReadState(ancestor))) WriteAndNotify(tree, ancestor, CheckState::kPartial);
   }
 }
 
@@ -63,7 +81,7 @@ void SpreadUp(CheckTree& tree, TreeItem item, CheckState state) {
 }
 
 CheckState Toggled(CheckState state) {
-  return state == CheckState::Checked ? CheckState::Unchecked : CheckState::Checked;
+  return state == CheckState::kChecked ? CheckState::kUnchecked : CheckState::kChecked;
 }
 
 // A box-less item holds no state of its own, so a new item below one follows
@@ -71,7 +89,7 @@ CheckState Toggled(CheckState state) {
 std::optional<CheckState> NearestBoxedAncestorState(const CheckTree& tree, TreeItem item) {
   for (TreeItem ancestor = tree.Parent(item); ancestor; ancestor = tree.Parent(ancestor)) {
     const std::optional<CheckState> state = tree.ReadState(ancestor);
-    if (state != CheckState::NoBox) return state;
+    if (state != CheckState::kNoBox) return state;
   }
   return std::nullopt;
 }
@@ -79,10 +97,10 @@ std::optional<CheckState> NearestBoxedAncestorState(const CheckTree& tree, TreeI
 }  // namespace
 
 bool SetCheck(CheckTree& tree, TreeItem item, CheckState state, CheckSpread spread) {
-  if (!IsEligible(tree, item)) state = CheckState::NoBox;
+  if (!IsEligible(tree, item)) state = CheckState::kNoBox;
   if (!tree.WriteState(item, state)) return false;
-  if (state != CheckState::NoBox) {
-    if (spread == CheckSpread::DownAndUp) SpreadDown(tree, item, state);
+  if (state != CheckState::kNoBox) {
+    if (spread == CheckSpread::kDownAndUp) SpreadDown(tree, item, state);
     SpreadUp(tree, item, state);
   }
   tree.StateWritten(item, state);
@@ -91,7 +109,7 @@ bool SetCheck(CheckTree& tree, TreeItem item, CheckState state, CheckSpread spre
 
 bool ToggleCheck(CheckTree& tree, TreeItem item) {
   const std::optional<CheckState> current = tree.ReadState(item);
-  return current && SetCheck(tree, item, Toggled(*current), CheckSpread::DownAndUp);
+  return current && SetCheck(tree, item, Toggled(*current), CheckSpread::kDownAndUp);
 }
 
 bool ToggleBoxedCheck(CheckTree& tree, TreeItem item) {
@@ -99,9 +117,49 @@ bool ToggleBoxedCheck(CheckTree& tree, TreeItem item) {
 }
 
 bool ApplyInitialCheck(CheckTree& tree, TreeItem item) {
-  const bool belowChecked = NearestBoxedAncestorState(tree, item) == CheckState::Checked;
-  return SetCheck(tree, item, belowChecked ? CheckState::Checked : CheckState::Unchecked,
-                  CheckSpread::UpOnly);
+  const bool belowChecked = NearestBoxedAncestorState(tree, item) == CheckState::kChecked;
+  return SetCheck(tree, item, belowChecked ? CheckState::kChecked : CheckState::kUnchecked,
+                  CheckSpread::kUpOnly);
+}
+
+namespace {
+
+std::optional<CheckStateRule> BrokenRule(const CheckTree& tree, TreeItem item) {
+  const std::optional<CheckState> state = tree.ReadState(item);
+  if (!state) return CheckStateRule::kStateReadable;
+  const bool hasBox = *state != CheckState::kNoBox;
+  if (hasBox != IsCheckEligible(PathOfStoredPath(tree.StoredPath(item))))
+    return CheckStateRule::kBoxFollowsEligibility;
+  if (!hasBox) return std::nullopt;
+  const std::optional<CheckState> below = ChildrenAgreement(tree, item);
+  if (below && *below != *state) return CheckStateRule::kBoxFollowsChildren;
+  if (!below && *state == CheckState::kPartial) return CheckStateRule::kLoneBoxNeverPartial;
+  return std::nullopt;
+}
+
+}  // namespace
+
+const char* CheckStateRuleName(CheckStateRule rule) {
+  switch (rule) {
+    case CheckStateRule::kStateReadable:
+      return "state readable";
+    case CheckStateRule::kBoxFollowsEligibility:
+      return "box follows eligibility";
+    case CheckStateRule::kBoxFollowsChildren:
+      return "box follows children";
+    case CheckStateRule::kLoneBoxNeverPartial:
+      return "lone box never partial";
+  }
+  return "unknown rule";
+}
+
+std::optional<CheckStateFault> FindCheckStateFault(const CheckTree& tree) {
+  for (TreeItem item = tree.FirstTopLevelItem(); item;
+       item = NextInPreorder(tree, item, nullptr, Descend::kInto)) {
+    if (const std::optional<CheckStateRule> rule = BrokenRule(tree, item))
+      return CheckStateFault{item, *rule};
+  }
+  return std::nullopt;
 }
 
 }  // namespace zx

@@ -1,5 +1,6 @@
 #pragma once
-// Turning the check boxes into the locations to scan.
+// Turning the check boxes into what the page gets: the locations to scan and
+// the result text that lists them.
 #include <string>
 #include <vector>
 
@@ -13,5 +14,8 @@ namespace zx {
 // that do. The same location checked at two places is listed twice. Empty
 // when nothing is checked.
 std::vector<std::u16string> CollectCheckedPaths(const CheckTree& tree);
+
+// Empty when there are no paths: the dialog then reports nothing chosen.
+std::u16string BuildResultText(const std::vector<std::u16string>& paths);
 
 }  // namespace zx

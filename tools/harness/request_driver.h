@@ -39,7 +39,7 @@ class RequestDriver {
   // Waits, pumping messages, until the workers have ended the exchange and
   // the handler call they posted has been dispatched. Reading the response
   // first re-arms the object, so that a probing open with a malformed URL is
-  // refused (0xE00D000D) only while the exchange is still in flight; after
+  // refused (kBusy) only while the exchange is still in flight; after
   // that the probe fails on the URL once it has reset the request, which
   // leaves readyState as the exchange left it.
   bool WaitUntilExchangeEnded();

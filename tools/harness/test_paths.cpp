@@ -1,4 +1,4 @@
-#include "support/test_paths.h"
+#include "harness/test_paths.h"
 
 namespace zx::test {
 

@@ -1,4 +1,4 @@
-#include "support/process_probes.h"
+#include "harness/process_probes.h"
 
 namespace zx::test {
 

@@ -1,7 +1,7 @@
-#include "support/sample_service_process.h"
+#include "harness/sample_service_process.h"
 
 #include "common/pipe_names.h"
-#include "support/test_paths.h"
+#include "harness/test_paths.h"
 
 namespace zx::test {
 

@@ -1,6 +1,6 @@
-#include "support/zxmlhttp_module.h"
+#include "harness/zxmlhttp_module.h"
 
-#include "support/test_paths.h"
+#include "harness/test_paths.h"
 
 namespace zx::test {
 

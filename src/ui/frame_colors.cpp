@@ -1,12 +1,9 @@
-#include "ui/adjust_color.h"
+#include "ui/frame_colors.h"
 
 #include <algorithm>
 
-// Every named intermediate is a float while each expression is evaluated in
-// double; float-to-int conversions truncate. The shades of the frame depend
-// on exactly this rounding, so the types below are deliberate.
-
 namespace zx {
+
 namespace {
 
 struct HslBytes {
@@ -80,6 +77,21 @@ ColorRef AdjustColor(ColorRef color, int lightnessPercent, int saturationPercent
   hsl.lightness = AdjustByte(hsl.lightness, std::clamp(lightnessPercent, -100, 100));
   hsl.saturation = AdjustByte(hsl.saturation, std::clamp(saturationPercent, -100, 100));
   return FromHslBytes(hsl);
+}
+
+FramePalette MakeFramePalette(ColorRef base) {
+  FramePalette palette;
+  palette.base = base;
+  palette.innerBorder = AdjustColor(base, 70, 0);
+  palette.topStrip = AdjustColor(base, 80, 0);
+  palette.activeTop = AdjustColor(base, 70, 30);
+  palette.activeBottom = AdjustColor(base, 99, 20);
+  palette.inactiveTop = AdjustColor(base, 99, 30);
+  palette.inactiveBottom = AdjustColor(base, 70, 20);
+  palette.buttonFace = AdjustColor(base, 85, 30);
+  palette.hotButtonFace = AdjustColor(base, 100, 30);
+  palette.buttonOutline = AdjustColor(base, 50, 30);
+  return palette;
 }
 
 }  // namespace zx

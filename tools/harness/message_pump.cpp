@@ -1,4 +1,4 @@
-#include "support/message_pump.h"
+#include "harness/message_pump.h"
 
 #include <algorithm>
 

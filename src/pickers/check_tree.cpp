@@ -1,9 +1,9 @@
-#include "pickers/check_tree_walk.h"
+#include "pickers/check_tree.h"
 
 namespace zx {
 
 TreeItem NextInPreorder(const CheckTree& tree, TreeItem item, TreeItem top, Descend descend) {
-  if (descend == Descend::Into) {
+  if (descend == Descend::kInto) {
     if (TreeItem child = tree.FirstChild(item)) return child;
   }
   for (; item && item != top; item = tree.Parent(item)) {
