@@ -179,12 +179,12 @@ class Parser {
     if (mode == L"echo") {
       reply.body = ReplyBody::kEcho;
     } else if (mode == L"zero-length") {
-      reply.body = ReplyBody::ZeroLength;
+      reply.body = ReplyBody::kZeroLength;
     } else if (mode == L"file") {
-      reply.body = ReplyBody::File;
+      reply.body = ReplyBody::kFile;
       return TakeNonEmpty(reply.filePath);
     } else if (mode == L"error-code") {
-      reply.body = ReplyBody::ErrorCode;
+      reply.body = ReplyBody::kErrorCode;
       return ErrorCode();
     } else {
       return Fail(L"unknown reply mode " + mode);
@@ -273,7 +273,7 @@ class Parser {
     const ServiceOptions& o = m_options;
     bool needsSegment = o.action == Action::kUnregister || o.unregisterAtExit;
     if (needsSegment && o.segment.empty()) return Fail(L"unregistering needs --segment");
-    bool zeroLength = o.reply.body == ReplyBody::ZeroLength;
+    bool zeroLength = o.reply.body == ReplyBody::kZeroLength;
     if (zeroLength && (o.reply.size != 0 || o.reply.shape != FrameShape::kComplete)) {
       return Fail(L"--reply zero-length has no body to size or cut");
     }

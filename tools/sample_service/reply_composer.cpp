@@ -95,9 +95,9 @@ std::string_view ReplyComposer::Compose(std::string_view payload, std::string& s
 
 std::string ReplyComposer::FixedBody(std::string fileBytes) const {
   switch (m_options.body) {
-    case ReplyBody::File:
+    case ReplyBody::kFile:
       return FitToSize(std::move(fileBytes), m_options.size);
-    case ReplyBody::ErrorCode:
+    case ReplyBody::kErrorCode:
       return FitToSize("{\"error_code\":\"" + m_options.errorCodeText + "\"}", m_options.size);
     default:
       return {};

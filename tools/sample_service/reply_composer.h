@@ -24,7 +24,7 @@ std::string ShapeFrame(std::string_view body, FrameShape shape, std::uint32_t sh
 
 class ReplyComposer {
  public:
-  // fileBytes is the content of options.filePath for ReplyBody::File.
+  // fileBytes is the content of options.filePath for ReplyBody::kFile.
   ReplyComposer(const ReplyOptions& options, std::string fileBytes);
 
   // The bytes to write for this request; a view of either the fixed reply or

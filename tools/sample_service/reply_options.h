@@ -10,10 +10,10 @@
 namespace zxsample {
 
 enum class ReplyBody {
-  kEcho,       // {"path":"<path>","json":<json as received>}
-  File,        // the bytes of a file
-  ErrorCode,   // {"error_code":"<n>"}
-  ZeroLength,  // a frame with length 0 and nothing after it
+  kEcho,        // {"path":"<path>","json":<json as received>}
+  kFile,        // the bytes of a file
+  kErrorCode,   // {"error_code":"<n>"}
+  kZeroLength,  // a frame with length 0 and nothing after it
 };
 
 enum class FrameShape {
@@ -34,8 +34,8 @@ inline constexpr std::uint32_t kHugeSentBytes = 16;
 
 struct ReplyOptions {
   ReplyBody body = ReplyBody::kEcho;
-  std::wstring filePath;      // ReplyBody::File
-  std::string errorCodeText;  // ReplyBody::ErrorCode, already in decimal
+  std::wstring filePath;      // ReplyBody::kFile
+  std::string errorCodeText;  // ReplyBody::kErrorCode, already in decimal
   std::uint32_t size = 0;     // 0: the body as it comes; else cycled or cut to this size
   FrameShape shape = FrameShape::kComplete;
   std::uint32_t shapeCount = 0;  // Partial: bytes sent; Short: missing bytes

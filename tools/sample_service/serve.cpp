@@ -44,7 +44,7 @@ void SignalReady(const std::wstring& eventName, zx::UniqueHandle& readyEvent) {
 // Each of the steps below returns an exit code: kExitDone to go on.
 
 int LoadReplyFile(const ReplyOptions& reply, std::string& bytes) {
-  if (reply.body != ReplyBody::File) return kExitDone;
+  if (reply.body != ReplyBody::kFile) return kExitDone;
   // An empty file is refused: --reply zero-length says that more plainly.
   DWORD error = ReadWholeFile(reply.filePath, bytes);
   return error ? ReportFailure(L"cannot read the reply file " + reply.filePath, error) : kExitDone;
