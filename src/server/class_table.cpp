@@ -15,10 +15,10 @@ namespace {
 
 ClassEntry g_classes[] = {
     {CLSID_ZevXMLHttpRequest, IDR_XML_HTTP_REQUEST, L"ZevXMLHttpRequest_0",
-     &CreateZevXMLHttpRequest, nullptr},
-    {CLSID_ZevFileDialog, IDR_FILE_DIALOG, L"ZevFileDialog_0", &CreateZevFileDialog, nullptr},
+     &CreateZevXMLHttpRequest},
+    {CLSID_ZevFileDialog, IDR_FILE_DIALOG, L"ZevFileDialog_0", &CreateZevFileDialog},
     {CLSID_ZevMultiFileDialog, IDR_MULTI_FILE_DIALOG, L"ZevMultiFileDialog_0",
-     &CreateZevMultiFileDialog, nullptr},
+     &CreateZevMultiFileDialog},
 };
 
 ClassEntry* FindClass(REFCLSID clsid) {
@@ -38,19 +38,15 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   *ppv = nullptr;
   ClassEntry* entry = FindClass(clsid);
   if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
-  if (!entry->factory) {
-    CriticalSectionGuard guard(Module::Instance().ClassTableLock());
-    if (!entry->factory) entry->factory = new (std::nothrow) ClassFactory(entry->create);
-    if (!entry->factory) return E_OUTOFMEMORY;
-  }
+  // The slot is only read under the lock: a client thread may be filling it.
+  CriticalSectionGuard guard(Module::Instance().ClassTableLock());
+  if (!entry->factory) entry->factory.Attach(new (std::nothrow) ClassFactory(entry->create));
+  if (!entry->factory) return E_OUTOFMEMORY;
   return entry->factory->QueryInterface(riid, ppv);
 }
 
 void ReleaseClassFactories() {
-  for (ClassEntry& entry : g_classes) {
-    if (entry.factory) entry.factory->Release();
-    entry.factory = nullptr;
-  }
+  for (ClassEntry& entry : g_classes) entry.factory.Reset();
 }
 
 }  // namespace zx

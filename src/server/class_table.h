@@ -1,6 +1,7 @@
 #pragma once
 // The module's three creatable classes, in registration order.
 #include <windows.h>
+#include <wrl/client.h>
 
 #include "com/class_factory.h"
 
@@ -11,7 +12,9 @@ struct ClassEntry {
   UINT scriptResourceId;      // REGISTRY resource with the class's script
   const wchar_t* objectName;  // %OBJECT_NAME% of the script
   InstanceCreator create;
-  ClassFactory* factory;  // created on first request, kept until unload
+  // Created on first request and kept until unload; the table holds the
+  // reference it was created with.
+  Microsoft::WRL::ComPtr<IClassFactory> factory;
 };
 
 ClassEntry* ClassTableBegin();
