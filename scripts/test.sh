@@ -104,5 +104,6 @@ if [ -x scripts/fuzz.sh ]; then
   check "the fuzzing pass" scripts/fuzz.sh --brief
 fi
 
+scripts/test-ratio
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
