@@ -72,13 +72,18 @@ ReplyStatus ReplyFrameReader::FeedBody(std::string_view bytes) noexcept {
 
 // Doubles the buffer, capped at the announced length, whenever `more`
 // bytes would not fit: a reply of up to one growth step never moves, and
-// a longer one is copied a logarithmic number of times.
+// a longer one is copied a logarithmic number of times. The bytes move into
+// a new buffer of exactly that size: reserve on a non-empty string may
+// round up to twice its capacity, past the cap.
 bool ReplyFrameReader::MakeRoom(std::size_t more) noexcept {
   const std::size_t needed = m_body.size() + more;
   if (needed <= m_body.capacity()) return true;
   const std::size_t doubled = std::max(needed, m_body.capacity() * 2);
   try {
-    m_body.reserve(std::min<std::size_t>(doubled, m_bodyLength));
+    std::string grown;
+    grown.reserve(std::min<std::size_t>(doubled, m_bodyLength));
+    grown.append(m_body);
+    m_body = std::move(grown);
   } catch (const std::exception&) {  // bad_alloc, or length_error beyond max_size
     return false;
   }
