@@ -11,98 +11,70 @@
 namespace zx {
 namespace {
 
-std::string ReplyFrame(const std::string& body) {
+std::string Frame(std::uint32_t announced, const std::string& body) {
   std::string frame(kFrameLengthSize, '\0');
-  StoreFrameLength(static_cast<std::uint32_t>(body.size()), frame.data());
+  StoreFrameLength(announced, frame.data());
   return frame + body;
 }
 
-std::string Body(std::size_t size) {
-  std::string body(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>('a' + i % 26);
-  return body;
-}
-
-// Feeds `reply` as the pipe would hand it over when everything has arrived:
-// each read gets exactly the size asked for. Returns the sizes asked for.
-std::vector<std::size_t> ReadWhole(ExchangeProgress& progress, const std::string& reply,
-                                   std::vector<ExchangeEvent>& events) {
-  std::vector<std::size_t> sizes;
-  for (std::size_t at = 0; progress.ReadSize() > 0 && at < reply.size();) {
-    const std::size_t size = progress.ReadSize();
-    sizes.push_back(size);
-    events.push_back(progress.OnRead(std::string_view(reply).substr(at, size)));
-    at += size;
-  }
-  return sizes;
-}
-
-ExchangeProgress Written(const std::string& frame) {
-  ExchangeProgress progress(frame);
-  progress.OnWritten(static_cast<std::uint32_t>(frame.size()));
-  return progress;
-}
-
+// The pipe takes the frame in writes of the given sizes; the last may claim
+// more than was left. The frame is out, and its memory given back, only
+// once every byte has gone.
 TEST(AsyncExchangeProgress, RequestGoesOutOverAsManyWritesAsThePipeTakes) {
-  const std::string frame = ReplyFrame("/svc/q?json={}");
-  ExchangeProgress progress(frame);
-  EXPECT_EQ(progress.PendingWrite(), frame);
-  EXPECT_EQ(progress.OnWritten(5), ExchangeEvent::kWriteMore);
-  EXPECT_EQ(progress.PendingWrite(), frame.substr(5));
-  EXPECT_EQ(progress.OnWritten(1), ExchangeEvent::kWriteMore);
-  EXPECT_EQ(progress.PendingWrite(), frame.substr(6));
-  EXPECT_EQ(progress.OnWritten(static_cast<std::uint32_t>(frame.size() - 6)),
-            ExchangeEvent::kReadMore);
-  EXPECT_EQ(progress.ReadSize(), kFrameLengthSize);  // the reply's length comes first
-}
-
-TEST(AsyncExchangeProgress, ReplyBodyIsReadInPiecesOfAtMost4096Bytes) {
-  using Sizes = std::vector<std::size_t>;
-  const struct {
-    std::size_t bodySize;
-    Sizes reads;
-  } cases[] = {
-      {10000, {4, 4096, 4096, 1808}},
-      {4096, {4, 4096}},
-      {4097, {4, 4096, 1}},
-      {1, {4, 1}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.bodySize);
-    const std::string body = Body(c.bodySize);
-    ExchangeProgress progress = Written("x");
-    std::vector<ExchangeEvent> events;
-    EXPECT_EQ(ReadWhole(progress, ReplyFrame(body), events), c.reads);
-    ASSERT_EQ(events.size(), c.reads.size());
-    EXPECT_EQ(events.front(), ExchangeEvent::kLengthKnown);
-    EXPECT_EQ(events.back(), ExchangeEvent::kComplete);
-    EXPECT_EQ(progress.TakeResponse(), body);
+  const std::string frame = Frame(14, "/svc/q?json={}");
+  const std::vector<std::uint32_t> writes[] = {{18}, {5, 1, 12}, {17, 1}, {1, 17}, {17, 100}};
+  for (const std::vector<std::uint32_t>& sizes : writes) {
+    SCOPED_TRACE(::testing::PrintToString(sizes));
+    ExchangeProgress progress(frame);
+    std::size_t sent = 0;
+    for (std::size_t i = 0; i + 1 < sizes.size(); ++i) {
+      EXPECT_EQ(progress.OnWritten(sizes[i]), ExchangeEvent::kWriteMore);
+      EXPECT_EQ(progress.PendingWrite(), frame.substr(sent += sizes[i]));
+    }
+    EXPECT_EQ(progress.OnWritten(sizes.back()), ExchangeEvent::kReadMore);
+    EXPECT_EQ(progress.PendingWrite(), "");
+    EXPECT_EQ(progress.ReadSize(), kFrameLengthSize);  // the reply's length comes first
   }
 }
 
-TEST(AsyncExchangeProgress, PiecesShorterThanAskedForAreAskedForAgain) {
-  const std::string reply = ReplyFrame(Body(5000));
-  ExchangeProgress progress = Written("x");
-  EXPECT_EQ(progress.OnRead(reply.substr(0, 1)), ExchangeEvent::kReadMore);
-  EXPECT_EQ(progress.ReadSize(), 3u);
-  EXPECT_EQ(progress.OnRead(reply.substr(1, 3)), ExchangeEvent::kLengthKnown);
-  EXPECT_EQ(progress.ReadSize(), 4096u);
-  EXPECT_EQ(progress.OnRead(reply.substr(4, 1000)), ExchangeEvent::kReadMore);
-  EXPECT_EQ(progress.ReadSize(), 4000u);
-  EXPECT_EQ(progress.OnRead(reply.substr(1004)), ExchangeEvent::kComplete);
-  EXPECT_EQ(progress.TakeResponse(), reply.substr(4));
-}
-
-TEST(AsyncExchangeProgress, BrokenRepliesEndTheExchange) {
-  ExchangeProgress empty = Written("x");
-  EXPECT_EQ(empty.OnRead(ReplyFrame("")), ExchangeEvent::kEmptyReply);
-  EXPECT_EQ(empty.ReadSize(), 0u);
-
-  ExchangeProgress overlong = Written("x");
-  const std::string reply = ReplyFrame("abc");
-  EXPECT_EQ(overlong.OnRead(reply.substr(0, 4)), ExchangeEvent::kLengthKnown);
-  EXPECT_EQ(overlong.OnRead("abcde"), ExchangeEvent::kOverlong);
-  EXPECT_EQ(overlong.ReadSize(), 0u);
+// Each row: the announced length and the body that follows, the pieces the
+// pipe hands over (0: exactly the size asked for), the sizes asked for and
+// the events.
+TEST(AsyncExchangeProgress, ReadsThePieceSizesItAsksForAndReportsTheEnd) {
+  using Event = ExchangeEvent;
+  constexpr Event kMore = Event::kReadMore, kLength = Event::kLengthKnown, kDone = Event::kComplete;
+  const struct Case {
+    std::uint32_t announced;
+    std::size_t bodySize;
+    std::vector<std::size_t> pieces, asked;
+    std::vector<Event> events;
+  } cases[] = {
+      {4096, 4096, {0, 0}, {4, 4096}, {kLength, kDone}},
+      {4097, 4097, {0, 0, 0}, {4, 4096, 1}, {kLength, kMore, kDone}},
+      {5000, 5000, {1, 3, 1000, 0}, {4, 3, 4096, 4000}, {kMore, kLength, kMore, kDone}},
+      {0, 0, {0}, {4}, {Event::kEmptyReply}},
+      {3, 5, {4, 5}, {4, 3}, {kLength, Event::kOverlong}},
+      {0xFFFFFFF0u, 1, {0}, {4}, {Event::kOutOfMemory}},  // beyond what the process holds
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.announced);
+    const std::string reply = Frame(c.announced, std::string(c.bodySize, 'b'));
+    ExchangeProgress progress("x");
+    progress.OnWritten(1);
+    std::vector<std::size_t> asked;
+    std::vector<Event> events;
+    std::size_t at = 0;
+    for (std::size_t piece : c.pieces) {
+      asked.push_back(progress.ReadSize());
+      const std::size_t size = piece ? piece : progress.ReadSize();
+      events.push_back(progress.OnRead(std::string_view(reply).substr(at, size)));
+      at += size;
+    }
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(events, c.events);
+    EXPECT_EQ(progress.ReadSize(), 0u);
+    if (events.back() == kDone) EXPECT_EQ(progress.TakeResponse(), reply.substr(4));
+  }
 }
 
 }  // namespace

@@ -46,17 +46,16 @@ TEST(AsyncWorkerPool, StopEndsEveryWorkerWhateverTheCount) {
 // The page's window is gone, so the post fails: the worker keeps the
 // reference for the page's thread, which drops it later.
 TEST(CallbackPost, HandlerThatCannotBePostedIsReleasedOnlyOnItsOwnThread) {
-  HWND gone = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              nullptr, nullptr);
-  ASSERT_NE(gone, nullptr);
-  DestroyWindow(gone);
+  HWND gone = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                              nullptr);
+  ASSERT_TRUE(gone && DestroyWindow(gone));
   zx::test::RecordingHandler handler;
   const DWORD pageThread = GetCurrentThreadId();
   bool posted = true;
-  std::thread worker([&] {
-    posted = zx::PostScriptCallback(pageThread, gone, Microsoft::WRL::ComPtr<IDispatch>(&handler), 4);
-  });
-  worker.join();
+  std::thread([&] {
+    posted =
+        zx::PostScriptCallback(pageThread, gone, Microsoft::WRL::ComPtr<IDispatch>(&handler), 4);
+  }).join();
   EXPECT_FALSE(posted);
   EXPECT_EQ(handler.refs, 2);
   zx::CallbackWindowRegistry::Instance().DropKept();
