@@ -40,7 +40,11 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
   // The slot is only read under the lock: a client thread may be filling it.
   CriticalSectionGuard guard(Module::Instance().ClassTableLock());
-  if (!entry->factory) entry->factory.Attach(new (std::nothrow) ClassFactory(entry->create));
+  if (!entry->factory) {
+    // Adopts the reference the factory starts with (this ComPtr's Attach
+    // would add one of its own, and the module would never unload).
+    *entry->factory.ReleaseAndGetAddressOf() = new (std::nothrow) ClassFactory(entry->create);
+  }
   if (!entry->factory) return E_OUTOFMEMORY;
   return entry->factory->QueryInterface(riid, ppv);
 }
