@@ -14,7 +14,7 @@ struct ClassEntry {
   InstanceCreator create;
   // Created on first request and kept until unload; the table holds the
   // reference it was created with.
-  Microsoft::WRL::ComPtr<IClassFactory> factory;
+  Microsoft::WRL::ComPtr<IClassFactory> factory = nullptr;
 };
 
 ClassEntry* ClassTableBegin();
