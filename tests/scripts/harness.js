@@ -1,28 +1,32 @@
 // Shared by every page-script test (the runner puts it in front of the
-// test): a few checks and the verdict line the runner reads.
-var passed = 0, failed = 0;
+// test): checks, the verdict line the runner reads, and a message loop.
+var passed = 0, failed = 0, pump = null;
+var shell = new ActiveXObject("WScript.Shell"), files = new ActiveXObject("Scripting.FileSystemObject");
+// The runner copies the script into a folder of the build tree.
+var bin = files.GetParentFolderName(files.GetParentFolderName(WScript.ScriptFullName)) + "\\bin\\";
+var spRoot = "HKLM\\SOFTWARE\\Velmora\\ZevCommon\\SP_ROOT\\";
 
 function check(name, condition, detail) {
-  if (condition) {
-    passed++;
-  } else {
-    failed++;
-    WScript.Echo("FAILED: " + name + (detail === undefined ? "" : " (" + detail + ")"));
-  }
+  if (condition) return passed++;
+  failed++;
+  WScript.Echo("FAILED: " + name + (detail === undefined ? "" : " (" + detail + ")"));
 }
 
-function hex(number) {
-  return "0x" + (number >>> 0).toString(16).toUpperCase();
-}
+function hex(number) { return "0x" + (number >>> 0).toString(16).toUpperCase(); }
 
-// Runs body and checks that it throws the HRESULT code.
-function expectError(name, code, body) {
+// "ok" when body returns, else the number of what it threw, in hexadecimal.
+function outcome(body) {
   try {
     body();
-    check(name, false, "no error, expected " + hex(code));
+    return "ok";
   } catch (e) {
-    check(name, (e.number >>> 0) === (code >>> 0), "got " + hex(e.number) + ", expected " + hex(code));
+    return typeof e.number === "number" ? hex(e.number) : "no number: " + e;
   }
+}
+
+function expectError(name, code, body) {
+  var got = outcome(body);
+  check(name, got === hex(code), "got " + got + ", expected " + hex(code));
 }
 
 function run(name, body) {
@@ -33,6 +37,18 @@ function run(name, body) {
   }
 }
 
-function finish() {
-  WScript.Echo(passed + " passed, " + failed + " failed");
+function finish() { WScript.Echo(passed + " passed, " + failed + " failed"); }
+
+function newRequest() { return new ActiveXObject("Zxmlhttp.ZevXMLHttpRequest_0"); }
+
+// The script host has no message loop: the test-only ZxTest.MessagePump,
+// registered on first use, dispatches the thread's messages until
+// condition() holds, for at most ten seconds.
+function waitFor(condition) {
+  if (!pump) {
+    shell.Run('regsvr32 /s "' + bin + 'zxtest_message_pump.dll"', 0, true);
+    pump = new ActiveXObject("ZxTest.MessagePump");
+  }
+  for (var left = 10000; !condition() && left > 0; left -= 20) pump.wait(20);
+  return condition();
 }

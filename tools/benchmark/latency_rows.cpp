@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "bare_clients.h"
-#include "dispatch_client.h"
 #include "loopback_http_server.h"
 #include "object_client.h"
 #include "script_loop.h"
@@ -48,7 +47,7 @@ struct LatencyClients {
 
   ObjectClient syncObject;
   ObjectClient asyncObject;
-  DispatchClient byName;
+  Microsoft::WRL::ComPtr<IDispatch> byName;
   OverlappedClient overlapped;
   LoopbackHttpServer http;
   std::string reply;
@@ -66,7 +65,7 @@ std::vector<std::pair<Row, Request>> InProcessRequests(LatencyClients& c, const 
   return {
       {kBare, [&] { return BlockingExchange(s.pipePath, s.frame, c.reply); }},
       {kInterface, [&] { return c.syncObject.Request(false, s.url, s.form); }},
-      {kDispatch, [&] { return c.byName.Request(s.url, s.form); }},
+      {kDispatch, [&] { return RequestByName(c.byName.Get(), s.url, s.form); }},
       {kAsync, [&] { return c.asyncObject.Request(true, s.url, s.form); }},
       {kAsyncBare, [&] { return c.overlapped.Exchange(s.pipePath, s.frame, c.reply); }},
       {kSingleAsync, [&] { return c.asyncObject.Request(true, s1.url, s1.form); }},

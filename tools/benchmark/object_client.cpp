@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/win_resources.h"
+#include "harness/dispatch_call.h"
 #include "harness/message_pump.h"
 
 namespace zxbench {
@@ -12,6 +13,21 @@ Microsoft::WRL::ComPtr<IZevXMLHttpRequest> NewRequestObject(
   Microsoft::WRL::ComPtr<IZevXMLHttpRequest> object;
   module.Create(CLSID_ZevXMLHttpRequest, IID_IZevXMLHttpRequest, &object);
   return object;
+}
+
+bool RequestByName(IDispatch* object, const std::wstring& url, const std::wstring& form) {
+  using namespace zx::test;
+  if (InvokeByName(object, L"open", DISPATCH_METHOD,
+                   Arguments{variant::Text(L"POST"), variant::Text(url), variant::Flag(false)})
+              .invoke != S_OK ||
+      InvokeByName(object, L"send", DISPATCH_METHOD, Arguments{variant::Text(form)}).invoke !=
+          S_OK) {
+    return false;
+  }
+  const InvokeResult text =
+      InvokeByName(object, L"responseText", DISPATCH_PROPERTYGET, Arguments{});
+  const VARIANT& value = text.value.Get();
+  return text.invoke == S_OK && V_VT(&value) == VT_BSTR && SysStringLen(V_BSTR(&value)) != 0;
 }
 
 ObjectClient::ObjectClient(Microsoft::WRL::ComPtr<IZevXMLHttpRequest> object)

@@ -17,6 +17,11 @@ namespace zxbench {
 // A new request object from the module's own factory; null on failure.
 Microsoft::WRL::ComPtr<IZevXMLHttpRequest> NewRequestObject(const zx::test::ZxmlhttpModule& module);
 
+// open("POST", url, false), send(form) and responseText the way a script
+// engine makes them, every member looked up by name before it is invoked;
+// false unless every call succeeds and the text is not empty.
+bool RequestByName(IDispatch* object, const std::wstring& url, const std::wstring& form);
+
 class ObjectClient {
  public:
   explicit ObjectClient(Microsoft::WRL::ComPtr<IZevXMLHttpRequest> object);

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "child_process.h"
+#include "harness/child_process.h"
+#include "harness/test_paths.h"
 #include "process_memory.h"
 
 namespace zxbench {
@@ -23,9 +24,9 @@ std::wstring ProbeArguments(ClientKind kind, const SampleRequest& large,
 
 double MeasurePeakGrowth(ClientKind kind, const SampleRequest& large, const SampleRequest& warm) {
   std::string output;
-  const std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + kPeakProbeSwitch + L" " +
-                                   ProbeArguments(kind, large, warm);
-  if (RunAndCapture(commandLine, output, kProbePatienceMs) != 0) return -1;
+  const std::wstring commandLine = L"\"" + zx::test::ProgramPath() + L"\" " + kPeakProbeSwitch +
+                                   L" " + ProbeArguments(kind, large, warm);
+  if (zx::test::RunAndCapture(commandLine, output, kProbePatienceMs) != 0) return -1;
   const size_t at = output.find(kResultTag);
   if (at == std::string::npos) return -1;
   return std::strtod(output.c_str() + at + sizeof kResultTag - 1, nullptr);

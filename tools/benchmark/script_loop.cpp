@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "child_process.h"
+#include "harness/child_process.h"
 #include "harness/test_paths.h"
 
 namespace zxbench {
@@ -19,7 +19,7 @@ double TimeScriptLoop(ScriptClient client, const std::wstring& url, const std::w
                              zx::test::BesideProgram(L"timed_loop.js") + L"\" " + mode + L" \"" +
                              url + L"\" " + encodedJson + L" " + std::to_wstring(count);
   std::string output;
-  if (RunAndCapture(commandLine, output, kScriptPatienceMs) != 0) return -1;
+  if (zx::test::RunAndCapture(commandLine, output, kScriptPatienceMs) != 0) return -1;
   const size_t at = output.find("ms ");
   if (at == std::string::npos) return -1;
   return std::strtod(output.c_str() + at + 3, nullptr) / count;

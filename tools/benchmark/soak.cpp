@@ -2,7 +2,6 @@
 
 #include "harness/process_probes.h"
 #include "object_client.h"
-#include "process_memory.h"
 
 namespace zxbench {
 namespace {
@@ -26,11 +25,13 @@ SoakResult MeasureSoak(const zx::test::ZxmlhttpModule& module, const SampleReque
   ObjectClient client(object);
   SoakResult result = {requests, false, 0, 0, 0, 0};
   if (!object || !RunRequests(client, sample, kWarmUpRequests)) return result;
-  result.handlesBefore = zx::test::ProcessHandleCount();
-  result.privateBytesBefore = TakeMemorySnapshot().privateBytes;
+  const zx::test::ResourceUsage before = zx::test::MeasureUsage();
   result.completed = RunRequests(client, sample, requests);
-  result.handlesAfter = zx::test::ProcessHandleCount();
-  result.privateBytesAfter = TakeMemorySnapshot().privateBytes;
+  const zx::test::ResourceUsage after = zx::test::MeasureUsage();
+  result.handlesBefore = before.handles;
+  result.handlesAfter = after.handles;
+  result.privateBytesBefore = before.privateBytes;
+  result.privateBytesAfter = after.privateBytes;
   return result;
 }
 

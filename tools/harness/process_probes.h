@@ -1,8 +1,9 @@
 #pragma once
-// What a test can see of the process from inside: its callback windows and
-// how many handles it holds.
+// What a test or the benchmark can see of its own process: its callback
+// windows, its handles and its private bytes.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace zx::test {
@@ -12,5 +13,15 @@ std::vector<HWND> CallbackWindowsOf(DWORD threadId);
 
 // How many handles the process holds.
 DWORD ProcessHandleCount();
+
+struct ResourceUsage {
+  DWORD handles = 0;
+  SIZE_T privateBytes = 0;  // the commit charge
+};
+
+ResourceUsage MeasureUsage();
+
+// "handles +1, private bytes +12 KiB"
+std::string DescribeGrowth(const ResourceUsage& before, const ResourceUsage& after);
 
 }  // namespace zx::test

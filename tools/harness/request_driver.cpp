@@ -1,36 +1,16 @@
 #include "harness/request_driver.h"
 
 #include "common/win_resources.h"
+#include "harness/dispatch_call.h"
 #include "harness/message_pump.h"
 #include "protocol/result_codes.h"
 
 namespace zx::test {
-namespace {
-
-constexpr DWORD kHandlerPostGraceMs = 100;
-
-}  // namespace
-
-VARIANT BoolArgument(bool value) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BOOL;
-  V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-
-VARIANT MissingArgument() {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_ERROR;
-  V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
-  return v;
-}
 
 HRESULT RequestDriver::Open(const std::wstring& url, bool async, const wchar_t* method) {
   UniqueBstr bstrMethod(SysAllocString(method)), bstrUrl(SysAllocString(url.c_str()));
-  return m_request->open(bstrMethod.Get(), bstrUrl.Get(), BoolArgument(async), MissingArgument(),
-                         MissingArgument());
+  return m_request->open(bstrMethod.Get(), bstrUrl.Get(), variant::Flag(async), variant::Omitted(),
+                         variant::Omitted());
 }
 
 HRESULT RequestDriver::OpenService(const std::wstring& segment, bool async) {
@@ -45,7 +25,7 @@ HRESULT RequestDriver::SendForm(const std::wstring& form) {
   return m_request->send(body.Get());
 }
 
-HRESULT RequestDriver::SendNothing() { return m_request->send(MissingArgument()); }
+HRESULT RequestDriver::SendNothing() { return m_request->send(variant::Omitted()); }
 
 long RequestDriver::ReadyState() {
   long state = -1;
@@ -61,11 +41,7 @@ std::wstring RequestDriver::ResponseText() {
 
 bool RequestDriver::WaitUntilExchangeEnded() {
   ResponseText();
-  const bool ended = PumpMessagesUntil([this] { return Open(L"no-cgi-prefix") != result::kBusy; });
-  // The worker posts the handler call right after it ends the exchange:
-  // give that message time to arrive, then dispatch it.
-  PumpMessagesUntil([] { return false; }, kHandlerPostGraceMs);
-  return ended;
+  return PumpMessagesUntil([this] { return Open(L"no-cgi-prefix") != result::kBusy; });
 }
 
 }  // namespace zx::test

@@ -12,10 +12,6 @@ namespace zx::test {
 
 inline constexpr HRESULT Code(unsigned long bits) { return static_cast<HRESULT>(bits); }
 
-// VARIANT arguments as a script host passes them.
-VARIANT BoolArgument(bool value);
-VARIANT MissingArgument();
-
 class RequestDriver {
  public:
   explicit RequestDriver(Microsoft::WRL::ComPtr<IZevXMLHttpRequest> request)
@@ -36,12 +32,13 @@ class RequestDriver {
   long ReadyState();
   std::wstring ResponseText();
 
-  // Waits, pumping messages, until the workers have ended the exchange and
-  // the handler call they posted has been dispatched. Reading the response
-  // first re-arms the object, so that a probing open with a malformed URL is
-  // refused (kBusy) only while the exchange is still in flight; after
-  // that the probe fails on the URL once it has reset the request, which
-  // leaves readyState as the exchange left it.
+  // Waits, pumping messages, until the workers have ended the exchange, and
+  // dispatches what they posted by then. A handler call is posted right
+  // after the end: a test that needs it waits for the handler itself.
+  // Reading the response first re-arms the object, so that a probing open
+  // with a malformed URL is refused (kBusy) only while the exchange is still
+  // in flight; after that the probe fails on the URL once it has reset the
+  // request, which leaves readyState as the exchange left it.
   bool WaitUntilExchangeEnded();
 
  private:

@@ -1,9 +1,14 @@
 #include "harness/sample_service_process.h"
 
+#include <cstring>
+
 #include "common/pipe_names.h"
+#include "harness/child_process.h"
 #include "harness/test_paths.h"
 
 namespace zx::test {
+
+constexpr DWORD kStartPatienceMs = 20000;
 
 std::wstring UniqueName(const wchar_t* stem) {
   static LONG counter = 0;
@@ -12,20 +17,17 @@ std::wstring UniqueName(const wchar_t* stem) {
 }
 
 SampleServiceProcess::SampleServiceProcess(const std::wstring& arguments) {
-  std::wstring readyName = UniqueName(L"zx-ready");
+  const std::wstring readyName = UniqueName(L"zx-ready");
   UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
-  std::wstring commandLine = L"\"" + BesideProgram(L"zxsample_service.exe") + L"\" " + arguments +
-                             L" --ready-event " + readyName;
-  STARTUPINFOW startup = {sizeof(startup)};
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return;
-  }
-  CloseHandle(process.hThread);
-  m_process.Reset(process.hProcess);
+  m_process = StartProgram(L"\"" + BesideProgram(L"zxsample_service.exe") + L"\" " + arguments +
+                           L" --ready-event " + readyName);
+  if (!m_process) return;
   HANDLE waits[] = {ready.Get(), m_process.Get()};
-  m_started = WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+  m_started = WaitForMultipleObjects(2, waits, FALSE, kStartPatienceMs) == WAIT_OBJECT_0;
+}
+
+DWORD SampleServiceProcess::WaitForExit(DWORD timeoutMs) {
+  return m_process ? zx::test::WaitForExit(m_process.Get(), timeoutMs) : STILL_ACTIVE;
 }
 
 void SampleServiceProcess::Kill() {
@@ -34,6 +36,40 @@ void SampleServiceProcess::Kill() {
   WaitForSingleObject(m_process.Get(), 10000);
   m_process.Reset();
 }
+
+TempFile::TempFile(const wchar_t* prefix) {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  m_path = std::wstring(folder) + UniqueName(prefix) + L".tmp";
+}
+
+ServiceOnSegment::ServiceOnSegment(const std::wstring& options, const wchar_t* stem)
+    : m_segment(UniqueName(stem)), m_log(L"zxlog") {
+  Restart(options);
+}
+
+ServiceOnSegment::~ServiceOnSegment() {
+  Kill();
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kDefaultSpRootKeyPath + m_segment).c_str());
+}
+
+bool ServiceOnSegment::Restart(const std::wstring& options) {
+  Kill();
+  m_process =
+      std::make_unique<SampleServiceProcess>(L"--segment " + m_segment + L" --pipe " + m_segment +
+                                             L" --log \"" + m_log.Path() + L"\" " + options);
+  return m_process->Started();
+}
+
+std::wstring ServiceOnSegment::Url(const std::wstring& rest) const {
+  return L"http://localhost/zev-cgi-bin/" + m_segment + rest;
+}
+
+std::wstring ServiceOnSegment::EchoOf(const std::wstring& json, const std::wstring& rest) const {
+  return L"{\"path\":\"/" + m_segment + rest + L"\",\"json\":" + json + L"}";
+}
+
+std::vector<std::string> ServiceOnSegment::Logged() const { return ReadRequestLog(m_log.Path()); }
 
 std::vector<std::string> ReadRequestLog(const std::wstring& path) {
   std::vector<std::string> records;
@@ -46,17 +82,11 @@ std::vector<std::string> ReadRequestLog(const std::wstring& path) {
   bytes.resize(read);
   for (size_t at = 0; at + 4 <= bytes.size();) {
     uint32_t length = 0;
-    memcpy(&length, &bytes[at], 4);
+    std::memcpy(&length, &bytes[at], 4);
     records.push_back(bytes.substr(at + 4, length));
     at += 4 + length;
   }
   return records;
-}
-
-TempFile::TempFile(const wchar_t* prefix) {
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
-  m_path = std::wstring(folder) + UniqueName(prefix) + L".tmp";
 }
 
 RegisteredPipeName::RegisteredPipeName(const std::wstring& segment, const std::wstring& pipeName)

@@ -2,11 +2,10 @@
 
 namespace zx::test {
 
-std::wstring ProgramFolder() {
+std::wstring ProgramPath() {
   wchar_t path[MAX_PATH] = {};
-  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::wstring(path, length);
 }
 
 }  // namespace zx::test

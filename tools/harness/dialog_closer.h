@@ -1,7 +1,7 @@
 #pragma once
-// Closes every dialog a thread shows, for tests that call a modal picker
-// with hostile arguments: without someone to close it the call would never
-// return.
+// Cancels every dialog a thread shows, for a test that calls a modal picker
+// only for what the call returns: without someone to close the dialog the
+// call would never return.
 #include <windows.h>
 
 #include <atomic>
@@ -11,7 +11,7 @@ namespace zx::test {
 
 class DialogCloser {
  public:
-  // Watches the windows of the calling thread.
+  // Watches the windows of the calling thread until destroyed.
   DialogCloser();
   ~DialogCloser();
   DialogCloser(const DialogCloser&) = delete;
@@ -19,7 +19,6 @@ class DialogCloser {
 
  private:
   void Watch();
-  static BOOL CALLBACK CloseIfShown(HWND window, LPARAM);
 
   const DWORD m_threadId;
   std::atomic<bool> m_stop{false};
