@@ -6,19 +6,16 @@
 //     scan-path dialog:  check C:\ZxScan\Alpha and C:\ZxScan\Beta, OK
 //     scan-path dialog:  Cancel
 //
-// Exits 0 when every step was done. A step that fails is reported and any
-// picker dialog still open is cancelled, so the script never waits forever.
+// Exits 0 when every step was done. After a failed step every picker dialog
+// is cancelled until none is left, so the script never waits forever.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <iterator>
 
-#include "picker_windows.h"
-#include "remote_tree_view.h"
-#include "scan_folders.h"
-#include "tree_user.h"
+#include "harness/message_pump.h"
+#include "picker_user.h"
 
 namespace zx::test {
 namespace {
@@ -28,31 +25,26 @@ bool Fail(const char* step) {
   return false;
 }
 
-bool PickFolder(const std::vector<std::wstring>& names) {
+bool PickFolder() {
   const HWND dialog = WaitForBrowseDialog();
   if (!dialog) return Fail("finding the browse dialog");
-  const RemoteTreeView tree(TreeOf(dialog));
-  if (!WaitUntil([&] { return tree.Root() && tree.Child(tree.Root()); })) {
-    return Fail("waiting for the browse tree");
+  const TreeUser tree(dialog);
+  if (!tree.ClickLabel(tree.Open({L"Desktop", L"My Computer", L"C:", L"ZxScan", L"Alpha"}))) {
+    return Fail("selecting C:\\ZxScan\\Alpha");
   }
-  const HTREEITEM item = OpenPath(tree, nullptr, names);
-  const std::optional<POINT> label = item ? tree.PointOn(item, TVHT_ONITEMLABEL) : std::nullopt;
-  if (!label) return Fail("finding the folder to pick");
-  ClickAt(tree.Handle(), *label);
-  if (!WaitUntil([&] { return tree.Caret() == item; })) return Fail("selecting the folder");
   PushButton(dialog, IDOK);
   return WaitUntilGone(dialog) || Fail("closing the browse dialog");
 }
 
-bool CheckScanFolders(const std::vector<std::wstring>& names) {
+bool CheckScanFolders() {
   const HWND dialog = WaitForScanPathDialog();
   if (!dialog) return Fail("finding the scan-path dialog");
-  const RemoteTreeView tree(TreeOf(dialog));
-  const HTREEITEM scan = OpenScanFolder(tree, {L"ZxScan"});
-  if (!scan || !ExpandByClick(tree, scan)) return Fail("opening C:\\ZxScan");
-  for (const std::wstring& name : names) {
-    const HTREEITEM item = tree.FindChildNamed(scan, name);
-    if (!item || !ClickCheckBox(tree, item)) return Fail("checking a folder");
+  const TreeUser tree(dialog);
+  const HTREEITEM scan = tree.Open({L"My Computer", L"C:", L"ZxScan"});
+  if (!scan) return Fail("finding C:\\ZxScan");
+  for (const wchar_t* name : {L"Alpha", L"Beta"}) {
+    const HTREEITEM item = tree.Child(scan, name);
+    if (!tree.ClickBox(item) || !tree.Shows(item, 3)) return Fail("checking a folder");
   }
   ClickControl(dialog, IDOK);
   return WaitUntilGone(dialog) || Fail("closing the scan-path dialog with OK");
@@ -65,33 +57,33 @@ bool CancelScanPathDialog() {
   return WaitUntilGone(dialog) || Fail("cancelling the scan-path dialog");
 }
 
-bool ActOnPage() {
-  if (!CreateScanFolders()) return Fail("creating C:\\ZxScan");
-  return PickFolder({L"My Computer", L"C:", L"ZxScan", L"Alpha"}) &&
-         CheckScanFolders({L"Alpha", L"Beta"}) && CancelScanPathDialog();
-}
-
-void CancelWhatIsLeft() {
-  for (int round = 0; round < 10; ++round) {
-    for (const HWND dialog : {FindScanPathDialog(), FindBrowseDialog()}) {
-      if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-    Sleep(200);
-  }
-}
-
 }  // namespace
 }  // namespace zx::test
 
 int main(int argc, char** argv) {
+  using namespace zx::test;
   if (argc != 2 || std::strcmp(argv[1], "page") != 0) {
     std::printf("usage: zxtest_picker_driver page\n");
     return 2;
   }
-  if (zx::test::ActOnPage()) {
+  bool (*const steps[])() = {&PickFolder, &CheckScanFolders, &CancelScanPathDialog};
+  size_t done = 0;
+  if (CreateScanFolders()) {
+    while (done < std::size(steps) && steps[done]()) ++done;
+  } else {
+    Fail("creating C:\\ZxScan");
+  }
+  if (done == std::size(steps)) {
     std::printf("driver: every step done\n");
     return 0;
   }
-  zx::test::CancelWhatIsLeft();
+  // Each call the script has still to make shows one dialog, the failed
+  // step's own perhaps still open: cancel them one by one.
+  for (size_t left = std::size(steps) - done; left > 0; --left) {
+    HWND dialog = nullptr;
+    if (!PollUntil([&] { return (dialog = FindPickerDialog()) != nullptr; })) break;
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    WaitUntilGone(dialog);
+  }
   return 1;
 }

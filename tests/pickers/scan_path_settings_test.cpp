@@ -1,78 +1,16 @@
-// What the scan-path methods' parameters do to the dialog: position,
-// caption, prompt and owner, and which of them stay for later calls.
-#include <ocidl.h>
-#include <gtest/gtest.h>
+// What the scan-path methods' parameters do to the dialog: its place, its
+// caption and prompt, and which of them stay for later calls.
+#include <algorithm>
+#include <vector>
 
-#include "common/win_resources.h"
-#include "picker_fixture.h"
-#include "picker_windows.h"
+#include "picker_test.h"
 #include "res/resource_ids.h"
-#include "scan_path_session.h"
-#include "support/fake_site.h"
 #include "window_image.h"
 
 namespace zx::test {
 namespace {
 
-// A visible top-level window standing for the page's browser.
-class PageWindow {
- public:
-  explicit PageWindow(RECT bounds)
-      : m_window(CreateWindowExW(0, L"STATIC", L"page", WS_POPUP | WS_VISIBLE | WS_BORDER,
-                                 bounds.left, bounds.top, bounds.right - bounds.left,
-                                 bounds.bottom - bounds.top, nullptr, nullptr, nullptr, nullptr)) {}
-  ~PageWindow() { DestroyWindow(m_window); }
-  HWND Handle() const { return m_window; }
-
- private:
-  HWND m_window;
-};
-
-class ScanPathSettingsTest : public PickerTest {
- protected:
-  void SetUp() override {
-    PickerTest::SetUp();
-    m_picker = NewScanPathPicker();
-    ASSERT_TRUE(m_picker);
-  }
-
-  void GiveSiteWindow(HWND window) {
-    ComPtr<IObjectWithSite> withSite;
-    ASSERT_EQ(m_picker.As(&withSite), S_OK);
-    FakeSite::Offer offer;
-    offer.window = window;
-    ComPtr<FakeSite> site;
-    site.Attach(new FakeSite(offer));
-    EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(site.Get())), S_OK);
-  }
-
-  // Shows the dialog, records its window rectangle and owner, cancels.
-  RECT ShownBounds(const ScanPathCall& call, HWND* owner = nullptr) {
-    RECT bounds{};
-    ScanPathOutcome outcome;
-    ShowScanPathDialog(
-        m_picker.Get(), call,
-        [&](HWND dialog, const RemoteTreeView&) {
-          GetWindowRect(dialog, &bounds);
-          if (owner) *owner = GetWindow(dialog, GW_OWNER);
-          ClickControl(dialog, IDCANCEL);
-        },
-        outcome);
-    EXPECT_EQ(outcome.hr, S_FALSE);
-    return bounds;
-  }
-
-  ComPtr<IZevMultiFileDialog> m_picker;
-};
-
-ScanPathCall AtPosition(LONG x, LONG y, VARIANT_BOOL relativeToParent) {
-  ScanPathCall call;
-  call.explicitPosition = true;
-  call.x = IntVariant(x);
-  call.y = IntVariant(y);
-  call.relativeToParent = relativeToParent;
-  return call;
-}
+using ScanPathSettings = PickerTest;
 
 RECT WorkArea() {
   RECT area{};
@@ -84,180 +22,152 @@ POINT CentreOf(const RECT& rect) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-TEST_F(ScanPathSettingsTest, RelativeZeroPutsTheDialogOnThePageWindowsCorner) {
-  const PageWindow page({260, 180, 900, 760});
-  GiveSiteWindow(page.Handle());
-  HWND owner = nullptr;
-  const RECT bounds = ShownBounds(AtPosition(0, 0, VARIANT_TRUE), &owner);
-  EXPECT_EQ(owner, page.Handle());
-  EXPECT_EQ(bounds.left, 260);
-  EXPECT_EQ(bounds.top, 180);
-  const RECT offset = ShownBounds(AtPosition(40, -30, VARIANT_TRUE));
-  EXPECT_EQ(offset.left, 300);
-  EXPECT_EQ(offset.top, 150);
+// A coordinate as a script passes it: text turned into the type; none for
+// VT_EMPTY, an omitted argument for VT_ERROR.
+UniqueVariant Coordinate(VARTYPE type, const wchar_t* text) {
+  UniqueVariant value;
+  VARIANT* slot = value.Put();
+  if (type == VT_ERROR) {
+    V_VT(slot) = VT_ERROR;
+    V_ERROR(slot) = DISP_E_PARAMNOTFOUND;
+  } else if (text) {
+    V_VT(slot) = VT_BSTR;
+    V_BSTR(slot) = SysAllocString(text);
+    VariantChangeType(slot, slot, 0, type);
+  }
+  return value;
 }
 
-TEST_F(ScanPathSettingsTest, ScreenCoordinatesPlaceTheDialogAndStayForLaterCalls) {
-  const RECT bounds = ShownBounds(AtPosition(150, 130, VARIANT_FALSE));
-  EXPECT_EQ(bounds.left, 150);
-  EXPECT_EQ(bounds.top, 130);
-  // GetOpenFileNameEx on the same object keeps the explicit position.
-  const RECT later = ShownBounds(ScanPathCall{});
-  EXPECT_EQ(later.left, 150);
-  EXPECT_EQ(later.top, 130);
-}
-
-TEST_F(ScanPathSettingsTest, WithoutPositionTheDialogIsCentredOnItsVisibleOwner) {
-  const PageWindow page({300, 200, 1000, 900});
-  GiveSiteWindow(page.Handle());
-  const RECT bounds = ShownBounds(ScanPathCall{});
-  const POINT centre = CentreOf(bounds);
-  EXPECT_NEAR(centre.x, 650, 1);
-  EXPECT_NEAR(centre.y, 550, 1);
-}
-
-TEST_F(ScanPathSettingsTest, CentringKeepsTheDialogInsideTheWorkArea) {
+// Rows run in order on one object, so each meets what earlier calls left.
+TEST_F(ScanPathSettings, APositionIsUsedWhenItPutsTheDialogOnAMonitorElseItIsCentred) {
   const RECT area = WorkArea();
-  const PageWindow page({area.right - 100, area.bottom - 80, area.right + 60, area.bottom + 40});
-  GiveSiteWindow(page.Handle());
-  const RECT bounds = ShownBounds(ScanPathCall{});
-  EXPECT_EQ(bounds.right, area.right);
-  EXPECT_EQ(bounds.bottom, area.bottom);
-}
-
-TEST_F(ScanPathSettingsTest, APositionThatCannotBeAppliedCentresTheDialogOnTheWorkArea) {
-  // Relative to a parent the dialog does not have.
-  const RECT bounds = ShownBounds(AtPosition(0, 0, VARIANT_TRUE));
-  const POINT centre = CentreOf(bounds);
-  const POINT areaCentre = CentreOf(WorkArea());
-  EXPECT_NEAR(centre.x, areaCentre.x, 1);
-  EXPECT_NEAR(centre.y, areaCentre.y, 1);
-}
-
-// A script may give a coordinate as any number type or as text; one that
-// is missing or no number, or a place on no monitor, centres the dialog.
-TEST_F(ScanPathSettingsTest, PositionOfAnyNumberTypeIsUsedAndAnUnusableOneCentres) {
-  const auto typed = [](LONG value, VARTYPE type) {
-    VARIANT variant = IntVariant(value);
-    VariantChangeType(&variant, &variant, 0, type);
-    return variant;
-  };
-  VARIANT omitted;
-  VariantInit(&omitted);
-  V_VT(&omitted) = VT_ERROR;
-  V_ERROR(&omitted) = DISP_E_PARAMNOTFOUND;
-  VARIANT word;
-  VariantInit(&word);
-  V_VT(&word) = VT_BSTR;
-  V_BSTR(&word) = SysAllocString(L"left");
-  struct Case {
+  const RECT pages[] = {{260, 180, 900, 760},
+                        {area.right - 100, area.bottom - 80, area.right + 60, area.bottom + 40}};
+  HWND pageWindows[2];
+  for (int i = 0; i < 2; ++i) {
+    const RECT& r = pages[i];
+    pageWindows[i] =
+        CreateWindowExW(0, L"STATIC", L"page", WS_POPUP | WS_VISIBLE, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+  }
+  enum Place { kAt, kCentredOnPage, kCentredOnWorkArea, kInWorkAreaCorner };
+  const struct {
     const char* name;
-    VARIANT x, y;
-    bool placed;
-  } cases[] = {
-      {"16-bit integers", typed(150, VT_I2), typed(130, VT_I2), true},
-      {"reals", typed(150, VT_R8), typed(130, VT_R8), true},
-      {"numeric text", typed(150, VT_BSTR), typed(130, VT_BSTR), true},
-      {"no number", word, IntVariant(130), false},
-      {"omitted", omitted, omitted, false},
-      {"on no monitor", IntVariant(-5000), IntVariant(-5000), false},
+    int page;      // from this row on, the site's window is pages[page - 1]; 0: as before
+    VARTYPE type;  // VT_EMPTY: no position argument at all
+    const wchar_t *x, *y;
+    VARIANT_BOOL relative;
+    Place place;
+    POINT at{};
+  } showings[] = {
+      {"no site, no position", 0, VT_EMPTY, nullptr, nullptr, 0, kCentredOnWorkArea},
+      {"screen coordinates", 0, VT_I4, L"150", L"130", 0, kAt, {150, 130}},
+      {"kept for later calls", 0, VT_EMPTY, nullptr, nullptr, 0, kAt, {150, 130}},
+      {"16-bit integers", 0, VT_I2, L"151", L"131", 0, kAt, {151, 131}},
+      {"reals", 0, VT_R8, L"152", L"132", 0, kAt, {152, 132}},
+      {"numeric text", 0, VT_BSTR, L"153", L"133", 0, kAt, {153, 133}},
+      {"no number", 0, VT_BSTR, L"left", L"130", 0, kCentredOnWorkArea},
+      {"omitted", 0, VT_ERROR, nullptr, nullptr, 0, kCentredOnWorkArea},
+      {"on no monitor", 0, VT_I4, L"-5000", L"-5000", 0, kCentredOnWorkArea},
+      {"relative without an owner", 0, VT_I4, L"0", L"0", VARIANT_TRUE, kCentredOnWorkArea},
+      {"relative to the page", 1, VT_I4, L"0", L"0", VARIANT_TRUE, kAt, {260, 180}},
+      {"offset from the page", 0, VT_I4, L"40", L"-30", VARIANT_TRUE, kAt, {300, 150}},
+      {"centred on the page", 0, VT_ERROR, nullptr, nullptr, 0, kCentredOnPage},
+      {"pulled inside the work area", 2, VT_ERROR, nullptr, nullptr, 0, kInWorkAreaCorner},
   };
-  const POINT areaCentre = CentreOf(WorkArea());
-  for (Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScanPathCall call = AtPosition(0, 0, VARIANT_FALSE);
-    call.x = c.x;
-    call.y = c.y;
-    const RECT bounds = ShownBounds(call);
-    if (c.placed) {
-      EXPECT_EQ(bounds.left, 150);
-      EXPECT_EQ(bounds.top, 130);
-    } else {
-      EXPECT_NEAR(CentreOf(bounds).x, areaCentre.x, 1);
-      EXPECT_NEAR(CentreOf(bounds).y, areaCentre.y, 1);
+  int page = 0;
+  for (const auto& showing : showings) {
+    SCOPED_TRACE(showing.name);
+    if (showing.page) {
+      page = showing.page;
+      FakeSite::Offer offer;
+      offer.window = pageWindows[page - 1];
+      GiveSite(m_scanPicker.Get(), &offer);
     }
-    VariantClear(&c.x);
-    VariantClear(&c.y);
-  }
-}
-
-TEST_F(ScanPathSettingsTest, SubtitleReplacesThePromptAndStaysWhenNotGivenAgain) {
-  const UniqueBstr subtitle(SysAllocString(L"Pick what to scan"));
-  std::vector<std::wstring> prompts;
-  for (BSTR given : {static_cast<BSTR>(nullptr), subtitle.Get(), static_cast<BSTR>(nullptr)}) {
-    ScanPathCall call;
-    call.subtitle = given;
-    ScanPathOutcome outcome;
-    ShowScanPathDialog(
-        m_picker.Get(), call,
-        [&](HWND dialog, const RemoteTreeView&) {
-          wchar_t text[128] = {};
-          GetDlgItemTextW(dialog, IDC_SCAN_PROMPT, text, 128);
-          prompts.push_back(text);
-          ClickControl(dialog, IDCANCEL);
+    RECT bounds{};
+    HWND owner = nullptr;
+    Outcome outcome;
+    ShowScanPath(
+        [&](BSTR* text) {
+          if (showing.type == VT_EMPTY)
+            return m_scanPicker->GetOpenFileNameEx(0, nullptr, nullptr, 0, text);
+          return m_scanPicker->GetOpenFileNameEx2(
+              0, nullptr, nullptr, 0, Coordinate(showing.type, showing.x).Get(),
+              Coordinate(showing.type, showing.y).Get(), showing.relative, {}, text);
         },
-        outcome);
+        outcome,
+        [&](HWND dialog, const TreeUser&) {
+          GetWindowRect(dialog, &bounds);
+          owner = GetWindow(dialog, GW_OWNER);
+          ClickControl(dialog, IDCANCEL);
+        });
+    EXPECT_EQ(outcome.hr, S_FALSE);
+    EXPECT_EQ(owner, page ? pageWindows[page - 1] : nullptr);
+    const POINT centre = CentreOf(bounds);
+    const POINT wanted = CentreOf(showing.place == kCentredOnPage ? pages[page - 1] : area);
+    switch (showing.place) {
+      case kAt:
+        EXPECT_TRUE(bounds.left == showing.at.x && bounds.top == showing.at.y)
+            << bounds.left << "," << bounds.top;
+        break;
+      case kInWorkAreaCorner:
+        EXPECT_TRUE(bounds.right == area.right && bounds.bottom == area.bottom);
+        break;
+      default:
+        EXPECT_TRUE(abs(centre.x - wanted.x) <= 1 && abs(centre.y - wanted.y) <= 1)
+            << centre.x << "," << centre.y;
+    }
   }
-  ASSERT_EQ(prompts.size(), 3u);
-  EXPECT_EQ(prompts[0], L"请选择扫描路径:");
-  EXPECT_EQ(prompts[1], L"Pick what to scan");
-  EXPECT_EQ(prompts[2], L"Pick what to scan");
+  for (const HWND window : pageWindows) DestroyWindow(window);
 }
 
-// Whether two captures show the same caption band (below the top border,
-// down to the caption's bottom line).
+// Whether two captures show the same caption band: below the top border
+// down to the caption's bottom line.
 bool SameCaption(const WindowImage& a, const WindowImage& b) {
-  constexpr int kCaptionTop = 3;
-  constexpr int kCaptionBottom = 24;
-  if (a.Width() != b.Width() || a.Height() < kCaptionBottom || b.Height() < kCaptionBottom) {
-    return false;
-  }
-  for (int y = kCaptionTop; y < kCaptionBottom; ++y) {
-    for (int x = 0; x < a.Width(); ++x) {
+  for (int y = 3; y < 24; ++y) {
+    for (int x = 0; x < std::max(a.Width(), b.Width()); ++x) {
       if (a.At(x, y) != b.At(x, y)) return false;
     }
   }
   return true;
 }
 
-// The caption band as painted, for comparing captions without reading them.
-class CaptionImages : public ScanPathSettingsTest {
- protected:
-  WindowImage CaptionOf(IZevMultiFileDialog* picker, BSTR caption) {
-    ScanPathCall call;
-    call.caption = caption;
-    call.explicitPosition = true;
-    call.x = IntVariant(200);
-    call.y = IntVariant(150);
-    WindowImage image;
-    ScanPathOutcome outcome;
-    ShowScanPathDialog(
-        picker, call,
-        [&](HWND dialog, const RemoteTreeView&) {
-          // Painted now, on the dialog's thread; the window text stays the template's.
-          SendMessageW(dialog, WM_NCPAINT, 1, 0);
-          image = WindowImage::Capture(dialog);
-          wchar_t text[64] = {};
-          GetWindowTextW(dialog, text, 64);
-          EXPECT_STREQ(text, L"选择扫描路径");
-          ClickControl(dialog, IDCANCEL);
+// The caption is painted by the frame, so it is compared as painted.
+TEST_F(ScanPathSettings, CaptionAndSubtitleReplaceTheTemplatesAndStayUntilGivenAgain) {
+  const struct {
+    const wchar_t *caption, *subtitle, *prompt;
+    int sameCaptionAs;  // the earlier showing whose caption this one shows; -1: a new one
+  } showings[] = {
+      {nullptr, nullptr, L"请选择扫描路径:", 0},
+      {L"Scan these places", L"Pick what to scan", L"Pick what to scan", -1},
+      {nullptr, nullptr, L"Pick what to scan", 1},
+      {L"", nullptr, L"Pick what to scan", 0},  // an empty caption brings the template's back
+  };
+  std::vector<WindowImage> captions;
+  for (const auto& showing : showings) {
+    const UniqueBstr caption(showing.caption ? SysAllocString(showing.caption) : nullptr);
+    const UniqueBstr subtitle(showing.subtitle ? SysAllocString(showing.subtitle) : nullptr);
+    Outcome outcome;
+    ShowScanPath(
+        [&](BSTR* text) {
+          return m_scanPicker->GetOpenFileNameEx(0, caption.Get(), subtitle.Get(), 0, text);
         },
-        outcome);
-    return image;
+        outcome,
+        [&](HWND dialog, const TreeUser&) {
+          wchar_t text[64] = {};
+          GetDlgItemTextW(dialog, IDC_SCAN_PROMPT, text, 64);
+          EXPECT_STREQ(text, showing.prompt);
+          GetWindowTextW(dialog, text, 64);
+          EXPECT_STREQ(text, L"选择扫描路径") << "the window text stays the template's";
+          SendMessageW(dialog, WM_NCPAINT, 1, 0);
+          captions.push_back(WindowImage::Capture(dialog));
+          ClickControl(dialog, IDCANCEL);
+        });
+    ASSERT_EQ(captions.size(), &showing - showings + 1u);
+    const int same = showing.sameCaptionAs;
+    EXPECT_EQ(SameCaption(captions.back(), captions[same < 0 ? 0 : same]), same >= 0)
+        << captions.size();
   }
-};
-
-TEST_F(CaptionImages, NullCaptionKeepsTheEarlierOneAndEmptyBringsBackTheTemplateTitle) {
-  const WindowImage fresh = CaptionOf(m_picker.Get(), nullptr);
-  const UniqueBstr caption(SysAllocString(L"Scan these places"));
-  const WindowImage given = CaptionOf(m_picker.Get(), caption.Get());
-  const WindowImage kept = CaptionOf(m_picker.Get(), nullptr);
-  const UniqueBstr empty(SysAllocString(L""));
-  const WindowImage restored = CaptionOf(m_picker.Get(), empty.Get());
-  ASSERT_GT(fresh.Width(), 0);
-  EXPECT_FALSE(SameCaption(given, fresh));
-  EXPECT_TRUE(SameCaption(kept, given));
-  EXPECT_TRUE(SameCaption(restored, fresh));
 }
 
 }  // namespace

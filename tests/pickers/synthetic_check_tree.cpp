@@ -7,23 +7,9 @@
 
 namespace zx {
 
-void PrintTo(CheckState state, std::ostream* out) {
-  static const char* const kNames[] = {"NoBox", "Unchecked", "Partial", "Checked"};
-  *out << kNames[static_cast<int>(state)];
-}
-
-void PrintTo(const StateNotice& notice, std::ostream* out) {
-  *out << "{" << notice.item << ", ";
-  PrintTo(notice.state, out);
-  *out << "}";
-}
-
 TreeItem SyntheticCheckTree::Add(TreeItem parent, std::u16string storedPath) {
-  auto node = std::make_unique<Node>();
-  node->parent = NodeOf(parent);
-  node->storedPath = std::move(storedPath);
-  (parent ? NodeOf(parent)->children : m_topLevel).push_back(node.get());
-  m_nodes.push_back(std::move(node));
+  m_nodes.push_back(std::make_unique<Node>(Node{NodeOf(parent), {}, std::move(storedPath)}));
+  (parent ? NodeOf(parent)->children : m_topLevel).push_back(m_nodes.back().get());
   return m_nodes.back().get();
 }
 
@@ -33,12 +19,9 @@ TreeItem SyntheticCheckTree::Insert(TreeItem parent, std::u16string storedPath) 
   return item;
 }
 
-void SyntheticCheckTree::RefuseWrites(TreeItem item) { NodeOf(item)->refusesWrites = true; }
-void SyntheticCheckTree::FailReads(TreeItem item) { NodeOf(item)->failsReads = true; }
-
-CheckState SyntheticCheckTree::StateOf(TreeItem item) const { return NodeOf(item)->state; }
-
-std::vector<StateNotice> SyntheticCheckTree::TakeNotices() { return std::exchange(m_notices, {}); }
+std::vector<SyntheticCheckTree::Notice> SyntheticCheckTree::TakeNotices() {
+  return std::exchange(m_notices, {});
+}
 
 std::vector<TreeItem> SyntheticCheckTree::Items() const {
   std::vector<TreeItem> items;
@@ -46,30 +29,10 @@ std::vector<TreeItem> SyntheticCheckTree::Items() const {
   return items;
 }
 
-TreeItem SyntheticCheckTree::FirstTopLevelItem() const {
-  return m_topLevel.empty() ? nullptr : m_topLevel.front();
-}
-
-TreeItem SyntheticCheckTree::FirstChild(TreeItem item) const {
-  const std::vector<Node*>& children = NodeOf(item)->children;
-  return children.empty() ? nullptr : children.front();
-}
-
-const std::vector<SyntheticCheckTree::Node*>& SyntheticCheckTree::SiblingsOf(
-    const Node* node) const {
-  return node->parent ? node->parent->children : m_topLevel;
-}
-
 TreeItem SyntheticCheckTree::NextSibling(TreeItem item) const {
-  const std::vector<Node*>& siblings = SiblingsOf(NodeOf(item));
-  const auto next = std::find(siblings.begin(), siblings.end(), NodeOf(item)) + 1;
+  const std::vector<Node*>& siblings = Parent(item) ? NodeOf(Parent(item))->children : m_topLevel;
+  const auto next = std::find(siblings.begin(), siblings.end(), item) + 1;
   return next == siblings.end() ? nullptr : *next;
-}
-
-TreeItem SyntheticCheckTree::Parent(TreeItem item) const { return NodeOf(item)->parent; }
-
-std::u16string SyntheticCheckTree::StoredPath(TreeItem item) const {
-  return NodeOf(item)->storedPath;
 }
 
 std::optional<CheckState> SyntheticCheckTree::ReadState(TreeItem item) const {
@@ -81,10 +44,6 @@ bool SyntheticCheckTree::WriteState(TreeItem item, CheckState state) {
   if (NodeOf(item)->refusesWrites) return false;
   NodeOf(item)->state = state;
   return true;
-}
-
-void SyntheticCheckTree::StateWritten(TreeItem item, CheckState state) {
-  m_notices.push_back({item, state});
 }
 
 }  // namespace zx

@@ -4,7 +4,6 @@
 // parent window would get, and single items can be made to refuse writes or
 // to fail reads.
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,58 +11,52 @@
 
 namespace zx {
 
-struct StateNotice {
-  TreeItem item;
-  CheckState state;
-  bool operator==(const StateNotice& other) const {
-    return item == other.item && state == other.state;
-  }
-};
-
-void PrintTo(CheckState state, std::ostream* out);
-void PrintTo(const StateNotice& notice, std::ostream* out);
-
 class SyntheticCheckTree final : public CheckTree {
  public:
-  // Appends an item below `parent` (null: top level) without a box, as the
-  // control inserts it.
+  struct Notice {
+    TreeItem item;
+    CheckState state;
+  };
+
+  // Appends an item below parent (null: on the top level) without a box, as
+  // the control does; Insert then gives it its first state, as the shell tree does.
   TreeItem Add(TreeItem parent, std::u16string storedPath);
-  // Appends an item and gives it its first state, as the shell tree does.
   TreeItem Insert(TreeItem parent, std::u16string storedPath);
-
-  void RefuseWrites(TreeItem item);
-  void FailReads(TreeItem item);
-
-  // The recorded state, whatever reads would answer.
-  CheckState StateOf(TreeItem item) const;
-  std::vector<StateNotice> TakeNotices();
+  void RefuseWrites(TreeItem item) { NodeOf(item)->refusesWrites = true; }
+  void FailReads(TreeItem item) { NodeOf(item)->failsReads = true; }
+  // The recorded state, whatever reads answer.
+  CheckState StateOf(TreeItem item) const { return NodeOf(item)->state; }
+  std::vector<Notice> TakeNotices();
   std::vector<TreeItem> Items() const;  // in insertion order
 
-  TreeItem FirstTopLevelItem() const override;
-  TreeItem FirstChild(TreeItem item) const override;
+  TreeItem FirstTopLevelItem() const override { return FirstOf(m_topLevel); }
+  TreeItem FirstChild(TreeItem item) const override { return FirstOf(NodeOf(item)->children); }
   TreeItem NextSibling(TreeItem item) const override;
-  TreeItem Parent(TreeItem item) const override;
-  std::u16string StoredPath(TreeItem item) const override;
+  TreeItem Parent(TreeItem item) const override { return NodeOf(item)->parent; }
+  std::u16string StoredPath(TreeItem item) const override { return NodeOf(item)->storedPath; }
   std::optional<CheckState> ReadState(TreeItem item) const override;
   bool WriteState(TreeItem item, CheckState state) override;
-  void StateWritten(TreeItem item, CheckState state) override;
+  void StateWritten(TreeItem item, CheckState state) override {
+    m_notices.push_back({item, state});
+  }
 
  private:
   struct Node {
-    Node* parent = nullptr;
+    Node* parent;
     std::vector<Node*> children;
     std::u16string storedPath;
     CheckState state = CheckState::kNoBox;
     bool refusesWrites = false;
     bool failsReads = false;
   };
-
   static Node* NodeOf(TreeItem item) { return static_cast<Node*>(item); }
-  const std::vector<Node*>& SiblingsOf(const Node* node) const;
+  static TreeItem FirstOf(const std::vector<Node*>& nodes) {
+    return nodes.empty() ? nullptr : nodes.front();
+  }
 
   std::vector<std::unique_ptr<Node>> m_nodes;
   std::vector<Node*> m_topLevel;
-  std::vector<StateNotice> m_notices;
+  std::vector<Notice> m_notices;
 };
 
 }  // namespace zx

@@ -1,0 +1,249 @@
+#include "picker_user.h"
+
+#include <cstring>
+
+#include "harness/message_pump.h"
+#include "res/resource_ids.h"
+
+namespace zx::test {
+namespace {
+
+constexpr size_t kBufferSize = 4096;
+constexpr size_t kTextOffset = 1024;
+constexpr int kTextCapacity = 512;
+constexpr UINT kReplyTimeoutMs = 10000;
+constexpr DWORD kStateChangeMs = 3000;  // a click is taken at once; only a fault waits this long
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+HWND TreeIn(HWND dialog) {
+  HWND tree = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM found) {
+        if (ClassOf(child) != WC_TREEVIEWW) return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&tree));
+  return tree;
+}
+
+bool IsScanPathDialog(HWND dialog) {
+  return GetDlgItem(dialog, IDC_SCAN_TREE) && GetDlgItem(dialog, IDC_SCAN_PROMPT);
+}
+
+struct DialogSearch {
+  DWORD process;
+  int kind;  // 1 scan path, 2 browse, 3 either
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK TakeDialog(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<DialogSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (!IsWindowVisible(window) || (search.process && owner != search.process) ||
+      ClassOf(window) != L"#32770" || !TreeIn(window)) {
+    return TRUE;
+  }
+  if (!(search.kind & (IsScanPathDialog(window) ? 1 : 2))) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+HWND FindDialog(DWORD process, int kind) {
+  DialogSearch search{process, kind};
+  EnumWindows(&TakeDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForDialog(DWORD process, int kind) {
+  HWND dialog = nullptr;
+  PollUntil([&] { return (dialog = FindDialog(process, kind)) != nullptr; });
+  return dialog;
+}
+
+}  // namespace
+
+bool CreateScanFolders() {
+  bool made = true;
+  for (const wchar_t* folder :
+       {L"", L"\\Alpha", L"\\Beta", L"\\Beta\\Inner", L"\\KEEP.ZIP", L"\\Arch.zip", L"\\zeta"}) {
+    const std::wstring path = std::wstring(L"C:\\ZxScan") + folder;
+    made =
+        (CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) && made;
+  }
+  for (const wchar_t* file : {L"C:\\ZxScan\\Alpha\\only-file.txt", L"C:\\ZxScan\\notes.txt"}) {
+    made =
+        UniqueFile(CreateFileW(file, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) && made;
+  }
+  return made;
+}
+
+HWND WaitForScanPathDialog(DWORD process) { return WaitForDialog(process, 1); }
+HWND WaitForBrowseDialog(DWORD process) { return WaitForDialog(process, 2); }
+HWND FindPickerDialog(DWORD process) { return FindDialog(process, 3); }
+
+bool WaitUntilGone(HWND window) {
+  return PollUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
+
+void ClickAt(HWND window, POINT client) {
+  const LPARAM where = MAKELPARAM(client.x, client.y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, where);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageW(window, WM_LBUTTONUP, 0, where);
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+  const LPARAM scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
+  PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | scan);
+  PostMessageW(window, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
+}
+
+void ClickControl(HWND dialog, int id) {
+  RECT client{};
+  GetClientRect(GetDlgItem(dialog, id), &client);
+  ClickAt(GetDlgItem(dialog, id), {client.right / 2, client.bottom / 2});
+}
+
+void PushButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+TreeUser::TreeUser(HWND dialog) : m_tree(TreeIn(dialog)) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(m_tree, &process);
+  m_process.Reset(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process));
+  if (m_process) {
+    m_buffer = static_cast<char*>(
+        VirtualAllocEx(m_process.Get(), nullptr, kBufferSize, MEM_COMMIT, PAGE_READWRITE));
+  }
+}
+
+TreeUser::~TreeUser() {
+  if (m_buffer) VirtualFreeEx(m_process.Get(), m_buffer, 0, MEM_RELEASE);
+}
+
+LRESULT TreeUser::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  DWORD_PTR answer = 0;
+  const bool answered =
+      SendMessageTimeoutW(m_tree, message, wParam, lParam, SMTO_NORMAL, kReplyTimeoutMs, &answer);
+  return answered ? static_cast<LRESULT>(answer) : 0;
+}
+
+bool TreeUser::Exchange(UINT message, WPARAM wParam, void* data, size_t size) const {
+  SIZE_T done = 0;
+  return m_buffer && WriteProcessMemory(m_process.Get(), m_buffer, data, size, &done) &&
+         Send(message, wParam, reinterpret_cast<LPARAM>(m_buffer)) &&
+         ReadProcessMemory(m_process.Get(), m_buffer, data, size, &done);
+}
+
+HTREEITEM TreeUser::Step(HTREEITEM item, UINT relation) const {
+  return reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, relation, LPARAM(item)));
+}
+
+std::wstring TreeUser::Text(HTREEITEM item) const {
+  TVITEMW request{};
+  request.mask = TVIF_HANDLE | TVIF_TEXT;
+  request.hItem = item;
+  request.pszText = reinterpret_cast<wchar_t*>(m_buffer + kTextOffset);
+  request.cchTextMax = kTextCapacity;
+  wchar_t text[kTextCapacity] = {};
+  SIZE_T read = 0;
+  if (!Exchange(TVM_GETITEMW, 0, &request, sizeof(request)) ||
+      !ReadProcessMemory(m_process.Get(), request.pszText, text, sizeof(text) - 2, &read)) {
+    return {};
+  }
+  return text;
+}
+
+HTREEITEM TreeUser::Child(HTREEITEM parent, const std::wstring& name) const {
+  if (parent && !Expand(parent)) return nullptr;
+  // Drives show as "label (C:)".
+  const auto named = [&](const std::wstring& text) {
+    return text == name || text.find(L"(" + name + L")") != std::wstring::npos;
+  };
+  HTREEITEM found = nullptr;
+  PollUntil([&] {
+    for (found = parent ? Step(parent, TVGN_CHILD) : Step(nullptr, TVGN_ROOT); found;
+         found = Step(found, TVGN_NEXT)) {
+      if (named(Text(found))) return true;
+    }
+    return false;
+  });
+  return found;
+}
+
+HTREEITEM TreeUser::Open(const std::vector<std::wstring>& names) const {
+  HTREEITEM item = nullptr;
+  for (const std::wstring& name : names) {
+    if (!(item = Child(item, name))) return nullptr;
+  }
+  return item;
+}
+
+std::vector<std::wstring> TreeUser::ChildTexts(HTREEITEM parent) const {
+  std::vector<std::wstring> texts;
+  for (HTREEITEM item = Step(parent, TVGN_CHILD); item; item = Step(item, TVGN_NEXT)) {
+    texts.push_back(Text(item));
+  }
+  return texts;
+}
+
+bool TreeUser::HasExpandButton(HTREEITEM item) const {
+  TVITEMW request{};
+  request.mask = TVIF_HANDLE | TVIF_CHILDREN;
+  request.hItem = item;
+  return Exchange(TVM_GETITEMW, 0, &request, sizeof(request)) && request.cChildren != 0;
+}
+
+bool TreeUser::Shows(HTREEITEM item, int checkIndex) const {
+  return PollUntil(
+      [&] {
+        return (Send(TVM_GETITEMSTATE, WPARAM(item), TVIS_STATEIMAGEMASK) >> 12) == checkIndex;
+      },
+      kStateChangeMs);
+}
+
+bool TreeUser::ClickOn(HTREEITEM item, UINT hitFlags) const {
+  Send(TVM_ENSUREVISIBLE, 0, LPARAM(item));
+  RECT row{};
+  memcpy(&row, &item, sizeof(item));  // the request names the item where the answer goes
+  if (!Exchange(TVM_GETITEMRECT, FALSE, &row, sizeof(row))) return false;
+  // Buttons, state icons and icons lie left of the text: look along the row.
+  TVHITTESTINFO hit{};
+  for (hit.pt = {row.left, (row.top + row.bottom) / 2}; hit.pt.x < row.right; hit.pt.x += 2) {
+    TVHITTESTINFO answer = hit;
+    if (Exchange(TVM_HITTEST, 0, &answer, sizeof(answer)) && (answer.flags & hitFlags)) {
+      ClickAt(m_tree, hit.pt);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TreeUser::Expand(HTREEITEM item) const {
+  const auto open = [&] { return Send(TVM_GETITEMSTATE, WPARAM(item), TVIS_EXPANDED) != 0; };
+  return open() || (ClickOn(item, TVHT_ONITEMBUTTON) &&
+                    PollUntil([&] { return open() || !HasExpandButton(item); }));
+}
+
+bool TreeUser::ClickBox(HTREEITEM item) const { return ClickOn(item, TVHT_ONITEMSTATEICON); }
+
+bool TreeUser::ClickLabel(HTREEITEM item) const {
+  return ClickOn(item, TVHT_ONITEMLABEL) &&
+         PollUntil([&] { return Step(nullptr, TVGN_CARET) == item; });
+}
+
+bool TreeUser::PressSpace(HTREEITEM item) const {
+  Send(TVM_SELECTITEM, TVGN_CARET, LPARAM(item));
+  PressKey(m_tree, VK_SPACE);
+  return Step(nullptr, TVGN_CARET) == item;
+}
+
+}  // namespace zx::test
