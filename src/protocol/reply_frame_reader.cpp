@@ -93,7 +93,7 @@ bool ReplyFrameReader::MakeRoom(std::size_t more) noexcept {
 ReplyStatus ReplyFrameReader::Fail(ReplyStatus failure) noexcept {
   m_phase = Phase::kFailed;
   m_failure = failure;
-  m_body = std::string();  // give the reserved memory back at once
+  std::string().swap(m_body);  // give the reserved memory back at once (assignment keeps it)
   return failure;
 }
 

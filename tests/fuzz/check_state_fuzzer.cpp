@@ -1,36 +1,32 @@
-// The scan-path tree's check boxes under random operations: the input is a
-// program of inserts, clicks and space presses on a synthetic tree, and the
-// box rules must hold after every step; the collected paths must name only
-// checked locations and the result text must count them.
+// libFuzzer target: the scan-path tree's check boxes under random operations.
+// The input is a program of inserts, clicks and space presses on a synthetic
+// tree; the box rules must hold after every step, the collected paths must
+// name only checked locations and the result text must count them.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "fuzz_check.h"
-#include "pickers/scan_result.h"
 #include "pickers/check_state.h"
 #include "pickers/check_state_paths.h"
+#include "pickers/scan_result.h"
 #include "synthetic_check_tree.h"
 
 namespace {
 
-std::u16string Decimal(std::size_t number) {
-  const std::string digits = std::to_string(number);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 // Every kind of location the shell tree shows, so box-less items turn up
 // inside the tree as well as at its leaves.
 std::u16string PathFor(std::uint8_t kind, std::uint8_t name) {
-  std::u16string letter(1, static_cast<char16_t>(u'a' + name % 26));
+  const std::u16string letter(1, static_cast<char16_t>(u'a' + name % 26));
+  const std::u16string drive(1, static_cast<char16_t>(u'C' + name % 4));
   switch (kind % 7) {
     case 0: return u"::{00000000-0000-0000-0000-00000000ABCD}";
     case 1: return u"\\\\srv" + letter;
     case 2: return u"\\\\srv\\share" + letter;
     case 3: return u"@C:\\Users\\" + letter;
-    case 4: return std::u16string(1, static_cast<char16_t>(u'C' + name % 4)) + u":\\";
-    case 5: return u"@" + std::u16string(1, static_cast<char16_t>(u'C' + name % 4)) + u":\\";
+    case 4: return drive + u":\\";
+    case 5: return u"@" + drive + u":\\";
     default: return u"C:\\" + letter + u"\\" + letter;
   }
 }
@@ -38,11 +34,10 @@ std::u16string PathFor(std::uint8_t kind, std::uint8_t name) {
 void CheckResultText(const zx::SyntheticCheckTree& tree) {
   const std::vector<std::u16string> paths = zx::CollectCheckedPaths(tree);
   const std::u16string text = zx::BuildResultText(paths);
-  if (paths.empty()) {
-    ZX_FUZZ_CHECK(text.empty());
-    return;
-  }
-  const std::u16string ending = u"],count:" + Decimal(paths.size()) + u"}}";
+  const std::string count = std::to_string(paths.size());
+  const std::u16string ending = u"],count:" + std::u16string(count.begin(), count.end()) + u"}}";
+  ZX_FUZZ_CHECK(paths.empty() == text.empty());
+  if (paths.empty()) return;
   ZX_FUZZ_CHECK(text.rfind(u"{result:{paths:[", 0) == 0);
   ZX_FUZZ_CHECK(text.size() >= ending.size() &&
                 text.compare(text.size() - ending.size(), ending.size(), ending) == 0);
@@ -58,11 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<zx::TreeItem> items = tree.Items();
     const zx::TreeItem item = items[data[at + 1] % items.size()];
     switch (data[at] % 4) {
-      case 0: {
-        const zx::TreeItem parent = data[at + 2] & 0x80 ? nullptr : item;
-        tree.Insert(parent, PathFor(data[at + 2], data[at + 1]));
+      case 0:
+        tree.Insert(data[at + 2] & 0x80 ? nullptr : item, PathFor(data[at + 2], data[at + 1]));
         break;
-      }
       case 1: zx::ToggleBoxedCheck(tree, item); break;
       default: zx::ToggleCheck(tree, item); break;
     }

@@ -3,9 +3,11 @@
 // be exact, parsing must fail cleanly or give a script that prints and parses
 // back unchanged, and registering then unregistering it in an in-memory
 // registry must leave only what the registrar's rules let stay behind.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +18,30 @@
 #include "registrar/registry_script_parser.h"
 #include "registrar/registry_script_utf8.h"
 #include "registrar_fake_registry.h"
-#include "registry_script_round_trip.h"
-#include "registry_state.h"
-#include "script_footprint.h"
+#include "registry_script_text.h"
 
 namespace zx {
 namespace {
+
+using Node = FakeRegistry::Node;
+using Entries = std::vector<const ScriptKey*>;  // the script's entries naming one key
+
+constexpr RegistryRoot kRoots[] = {RegistryRoot::kClassesRoot, RegistryRoot::kCurrentUser,
+                                   RegistryRoot::kLocalMachine, RegistryRoot::kUsers,
+                                   RegistryRoot::kCurrentConfig};
+
+// Another class's registration, a value of the shared CLSID key and keys in
+// other roots, which registration must not disturb unless its script names them.
+constexpr std::string_view kForeignKeys =
+    "HKCR { CLSID { val Foreign = s 'kept' '{00000000-1111-2222-3333-444444444444}' = s 'Other' { "
+    "InprocServer32 { val ThreadingModel = s 'Both' } } } 'Other.ProgID' { CLSID } } "
+    "HKLM { Software { Other { val Path = d 7 } } } HKCU { 'Zxmlhttp.ZevXMLHttpRequest_0' }";
+
+// The names the registrar promises never to delete.
+constexpr std::u16string_view kNeverDeleted[] = {
+    u"AppID", u"CLSID", u"Component Categories", u"FileType", u"Interface", u"Hardware",
+    u"Mime",  u"SAM",   u"SECURITY",             u"SYSTEM",   u"Software",  u"TypeLib",
+};
 
 const ScriptVariables& Variables() {
   static const ScriptVariables variables = [] {
@@ -34,105 +54,88 @@ const ScriptVariables& Variables() {
   return variables;
 }
 
-std::string EncodeUtf8(std::u16string_view text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      bytes += static_cast<char>(c);
-      continue;
-    }
-    static constexpr unsigned char kLeadBits[] = {0, 0xC0, 0xE0, 0xF0};
-    const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-    bytes += static_cast<char>(kLeadBits[continuations] | (c >> (6 * continuations)));
-    for (int shift = 6 * (continuations - 1); shift >= 0; shift -= 6) {
-      bytes += static_cast<char>(0x80 | ((c >> shift) & 0x3F));
-    }
-  }
-  return bytes;
-}
-
-// Accepted text encodes back to the very bytes it came from.
-void CheckDecoding(std::string_view bytes, std::u16string_view text) {
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    bytes.remove_prefix(kByteOrderMark.size());
-  }
-  ZX_FUZZ_CHECK(EncodeUtf8(text) == bytes);
-}
-
 // Replacement is text substitution and nothing else: with every '%' of the
 // result doubled, replacing again without parameters gives the result back.
 void CheckReplacement(std::u16string_view text) {
-  std::u16string expanded;
+  std::u16string expanded, escaped, again;
   if (ExpandScriptVariables(text, Variables(), expanded).code != ScriptErrorCode::kNone) return;
   if (text.find(u'%') == std::u16string_view::npos) ZX_FUZZ_CHECK(expanded == text);
-  std::u16string escaped;
   for (const char16_t c : expanded) escaped.append(c == u'%' ? 2 : 1, c);
-  std::u16string again;
   ZX_FUZZ_CHECK(ExpandScriptVariables(escaped, {}, again).code == ScriptErrorCode::kNone);
   ZX_FUZZ_CHECK(again == expanded);
 }
 
-bool IsValidName(std::u16string_view name, bool isKey) {
-  return !name.empty() && name.find(u'\0') == std::u16string_view::npos &&
-         !(isKey && name.find(u'\\') != std::u16string_view::npos);
-}
-
-void CheckKeys(const std::vector<ScriptKey>& keys, int depth) {
-  ZX_FUZZ_CHECK(keys.empty() || depth <= kMaxScriptNesting);
-  for (const ScriptKey& key : keys) {
-    ZX_FUZZ_CHECK(IsValidName(key.name, true));
-    for (const ScriptValue& value : key.values) ZX_FUZZ_CHECK(IsValidName(value.name, false));
-    if (key.flag == KeyFlag::kDelete) {
-      ZX_FUZZ_CHECK(!key.defaultValue && key.values.empty() && key.subkeys.empty());
-    }
-    CheckKeys(key.subkeys, depth + 1);
-  }
-}
-
+// Printed and parsed again, the script is the same: so its names are valid,
+// its nesting within the limit and Delete keys name nothing more.
 void CheckParsedScript(const RegistryScript& script) {
-  for (const ScriptRoot& root : script) CheckKeys(root.keys, 1);
-  const ScriptParseResult reparsed = ParseRegistryScript(PrintRegistryScript(script), {});
-  ZX_FUZZ_CHECK(reparsed.ok());
-  ZX_FUZZ_CHECK(SameRegistryScript(reparsed.script, script));
+  const std::u16string printed = PrintRegistryScript(script);
+  const ScriptParseResult reparsed = ParseRegistryScript(printed, {});
+  ZX_FUZZ_CHECK(reparsed.ok() && PrintRegistryScript(reparsed.script) == printed);
 }
 
-// Another class's registration, a value of the shared CLSID key and keys in
-// other roots, which registration must not disturb unless its script names them.
-void AddForeignKeys(FakeRegistry& registry) {
-  constexpr RegistryRoot kHKCR = RegistryRoot::kClassesRoot;
-  registry.AddValue(kHKCR, u"CLSID", u"Foreign", std::u16string(u"kept"));
-  registry.AddValue(kHKCR, u"CLSID\\{00000000-1111-2222-3333-444444444444}", u"",
-                    std::u16string(u"Other"));
-  registry.AddValue(kHKCR, u"CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32",
-                    u"ThreadingModel", std::u16string(u"Both"));
-  registry.AddKey(kHKCR, u"Other.ProgID\\CLSID");
-  registry.AddValue(RegistryRoot::kLocalMachine, u"Software\\Other", u"Path", std::uint32_t{7});
-  registry.AddKey(RegistryRoot::kCurrentUser, u"Zxmlhttp.ZevXMLHttpRequest_0");
+bool KeepsItsKey(const ScriptKey* key) {
+  return key->flag == KeyFlag::kNoRemove ||
+         std::any_of(std::begin(kNeverDeleted), std::end(kNeverDeleted),
+                     [key](auto kept) { return EqualsIgnoreAsciiCase(key->name, kept); });
 }
 
-// After an unregistration: a key or value that was not there before stays
-// only where the script keeps it, and what the script leaves alone is as it was.
-void CheckLeftovers(const RegistryState& before, const RegistryState& after,
-                    const ScriptFootprint& footprint) {
-  for (const auto& [path, values] : after) {
-    const auto old = before.find(path);
-    ZX_FUZZ_CHECK(old != before.end() || footprint.IsKept(path));
-    for (const auto& [name, data] : values) {
-      const bool unchanged = old != before.end() && old->second.count(name) &&
-                             old->second.at(name) == data;
-      // Named values the script wrote always go; only a kept default stays.
-      if (!unchanged) ZX_FUZZ_CHECK(name.empty() && footprint.IsKept(path));
+const Node* Child(const Node* node, const std::u16string& name) {
+  if (!node) return nullptr;
+  const auto found = node->subkeys.find(name);
+  return found == node->subkeys.end() ? nullptr : &found->second;
+}
+
+void CheckSubkeys(const Node* before, const Node* after, const Entries& parents, bool kept,
+                  bool exposed);
+
+// A key before registration and after unregistration. `keptAbove`: every
+// entry naming an ancestor keeps its key; `exposedAbove`: some does not.
+// What was not there before stays only where every entry keeps its key, and
+// then only the key and its default value; what no entry reaches is untouched.
+void CheckKey(const Node* before, const Node* after, const Entries& named, bool keptAbove,
+              bool exposedAbove) {
+  const bool keepers = std::all_of(named.begin(), named.end(), KeepsItsKey);
+  const bool kept = keptAbove && !named.empty() && keepers;
+  if (after) {
+    ZX_FUZZ_CHECK(before || kept);
+    for (const auto& [name, data] : after->values) {
+      const bool unchanged =
+          before && before->values.count(name) && before->values.at(name) == data;
+      if (!unchanged) ZX_FUZZ_CHECK(name.empty() && kept);
     }
   }
-  for (const auto& [path, values] : before) {
-    if (!footprint.LeavesAlone(path)) continue;
-    const auto now = after.find(path);
-    ZX_FUZZ_CHECK(now != after.end() && now->second == values);
+  if (before && named.empty() && !exposedAbove) {
+    ZX_FUZZ_CHECK(after && after->values == before->values);
+  }
+  CheckSubkeys(before, after, named, kept, exposedAbove || !keepers);
+}
+
+void CheckSubkeys(const Node* before, const Node* after, const Entries& parents, bool kept,
+                  bool exposed) {
+  std::set<std::u16string, IgnoreAsciiCaseLess> names;
+  for (const Node* node : {before, after}) {
+    if (node) for (const auto& subkey : node->subkeys) names.insert(subkey.first);
+  }
+  for (const std::u16string& name : names) {
+    Entries named;
+    for (const ScriptKey* parent : parents) {
+      for (const ScriptKey& key : parent->subkeys) {
+        if (EqualsIgnoreAsciiCase(key.name, name)) named.push_back(&key);
+      }
+    }
+    CheckKey(Child(before, name), Child(after, name), named, kept, exposed);
+  }
+}
+
+void CheckLeftovers(FakeRegistry& before, FakeRegistry& after, const RegistryScript& script) {
+  for (const RegistryRoot root : kRoots) {
+    std::vector<ScriptKey> blocks;  // a stand-in parent for each block of this root
+    for (const ScriptRoot& block : script) {
+      if (block.root == root) blocks.push_back({u"", KeyFlag::kNone, {}, {}, block.keys});
+    }
+    Entries parents;
+    for (const ScriptKey& block : blocks) parents.push_back(&block);
+    CheckSubkeys(before.Find(root, {}), after.Find(root, {}), parents, true, false);
   }
 }
 
@@ -140,55 +143,52 @@ void CheckLeftovers(const RegistryState& before, const RegistryState& after,
 // A successful registration can be repeated without change, and so can an
 // unregistration.
 void CheckRegistration(FakeRegistry& registry, const RegistryScript& script,
-                       const ScriptFootprint& footprint, RegistryStatus registerStatus) {
-  const auto apply = [&](RegistrationMode mode) { return ApplyRegistryScript(script, registry, mode); };
-  const RegistryState before = TakeRegistryState(registry);
+                       RegistryStatus registerStatus) {
+  const auto apply = [&](RegistrationMode mode) {
+    return ApplyRegistryScript(script, registry, mode);
+  };
+  FakeRegistry before = registry;
   ZX_FUZZ_CHECK(apply(RegistrationMode::kRegister) == registerStatus);
   if (registerStatus == kRegistryOk) {
-    const RegistryState registered = TakeRegistryState(registry);
+    const std::u16string registered = registry.Dump();
     ZX_FUZZ_CHECK(apply(RegistrationMode::kRegister) == kRegistryOk);
-    ZX_FUZZ_CHECK(TakeRegistryState(registry) == registered);
+    ZX_FUZZ_CHECK(registry.Dump() == registered);
     ZX_FUZZ_CHECK(apply(RegistrationMode::kUnregister) == kRegistryOk);
   }
-  const RegistryState unregistered = TakeRegistryState(registry);
-  CheckLeftovers(before, unregistered, footprint);
+  const std::u16string unregistered = registry.Dump();
+  CheckLeftovers(before, registry, script);
   ZX_FUZZ_CHECK(apply(RegistrationMode::kUnregister) == kRegistryOk);
-  ZX_FUZZ_CHECK(TakeRegistryState(registry) == unregistered);
+  ZX_FUZZ_CHECK(registry.Dump() == unregistered);
 }
 
-struct InjectedFault {
-  FakeOperation operation;
-  std::u16string name;
-};
+using Op = FakeOperation;
+using Write = std::pair<Op, std::u16string>;
 
 // Every write registration is sure to attempt.
-void CollectWrites(const std::vector<ScriptKey>& keys, std::vector<InjectedFault>& writes) {
+void CollectWrites(const std::vector<ScriptKey>& keys, std::vector<Write>& writes) {
   for (const ScriptKey& key : keys) {
     if (key.flag == KeyFlag::kDelete) continue;
-    writes.push_back({FakeOperation::kCreate, key.name});
-    if (key.defaultValue) writes.push_back({FakeOperation::kSetValue, u""});
-    for (const ScriptValue& value : key.values) writes.push_back({FakeOperation::kSetValue, value.name});
+    writes.push_back({Op::kCreate, key.name});
+    if (key.defaultValue) writes.push_back({Op::kSetValue, u""});
+    for (const ScriptValue& value : key.values) writes.push_back({Op::kSetValue, value.name});
     CollectWrites(key.subkeys, writes);
   }
 }
 
 void CheckApplying(const RegistryScript& script, std::size_t seed) {
-  const ScriptFootprint footprint(script);
   FakeRegistry empty;
-  CheckRegistration(empty, script, footprint, kRegistryOk);
-  FakeRegistry shared;
-  AddForeignKeys(shared);
-  CheckRegistration(shared, script, footprint, kRegistryOk);
+  CheckRegistration(empty, script, kRegistryOk);
+  FakeRegistry shared(kForeignKeys);
+  CheckRegistration(shared, script, kRegistryOk);
 
-  // A write that fails part-way: registration reports it and rolls back.
-  std::vector<InjectedFault> writes;
+  // A write that fails half-way: registration reports it and rolls back.
+  std::vector<Write> writes;
   for (const ScriptRoot& root : script) CollectWrites(root.keys, writes);
   if (writes.empty()) return;
-  const InjectedFault& fault = writes[seed % writes.size()];
-  FakeRegistry failing;
-  AddForeignKeys(failing);
-  failing.FailOn(fault.operation, fault.name, kFakeAccessDenied);
-  CheckRegistration(failing, script, footprint, kFakeAccessDenied);
+  const auto& [operation, name] = writes[seed % writes.size()];
+  FakeRegistry failing(kForeignKeys);
+  failing.FailOn(operation, name, kFakeAccessDenied);
+  CheckRegistration(failing, script, kFakeAccessDenied);
 }
 
 }  // namespace
@@ -201,7 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const zx::ScriptParseResult result = zx::ParseRegistryScriptUtf8(bytes, zx::Variables());
   ZX_FUZZ_CHECK((result.error.code == zx::ScriptErrorCode::kInvalidEncoding) == !decoded);
   if (!decoded) return 0;
-  zx::CheckDecoding(bytes, text);
+  // Accepted text encodes back to the very bytes it came from.
+  const bool marked = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+  ZX_FUZZ_CHECK(zx::fuzz::EncodeUtf8(text) == bytes.substr(marked ? 3 : 0));
   zx::CheckReplacement(text);
   if (!result.ok()) {
     ZX_FUZZ_CHECK(result.script.empty());

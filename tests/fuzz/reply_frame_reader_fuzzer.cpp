@@ -24,10 +24,10 @@ bool IsFailure(ReplyStatus status) {
          status != ReplyStatus::kComplete;
 }
 
-// What reading `frame` all at once must conclude, and how many more bytes an
-// unfinished frame wants.
+// What reading `frame` all at once concludes (kNeedMore: unfinished), and
+// how many more bytes an unfinished frame wants.
 struct Verdict {
-  ReplyStatus status;  // kNeedMore stands for "unfinished"
+  ReplyStatus status;
   std::size_t wanted;
 };
 
@@ -40,8 +40,7 @@ Verdict OneShotVerdict(std::string_view frame, std::uint32_t cap) {
   if (announced == 0) return {ReplyStatus::kEmptyReply, 0};
   if (announced > cap) return {ReplyStatus::kTooLarge, 0};
   if (body > announced) return {ReplyStatus::kOverlong, 0};
-  if (body == announced) return {ReplyStatus::kComplete, 0};
-  return {ReplyStatus::kNeedMore, announced - body};
+  return {body == announced ? ReplyStatus::kComplete : ReplyStatus::kNeedMore, announced - body};
 }
 
 // The status of the Feed call after which reading at once gives `sofar`:
@@ -51,28 +50,27 @@ ReplyStatus ExpectedStep(const Verdict& sofar, bool lengthArrived) {
   return lengthArrived ? ReplyStatus::kLengthKnown : ReplyStatus::kNeedMore;
 }
 
-// The frame: either raw bytes, or a body behind a length field that is
-// exact, a little short or a little long, so every outcome stays reachable.
+// Either raw bytes, or a body behind a length field that is exact, a
+// little short or a little long, so every outcome stays reachable.
 std::string MakeFrame(FuzzedDataProvider& input) {
   const auto shape = input.ConsumeIntegral<std::uint8_t>();
-  std::string body = input.ConsumeRandomLengthString(kLargestCap);
+  const std::string body = input.ConsumeRandomLengthString(kLargestCap);
   if (shape % 4 == 0) return body;
   const std::uint32_t skew = shape / 4 % 8;
-  std::uint32_t length = static_cast<std::uint32_t>(body.size());
-  if (shape % 4 == 2) length -= skew;
-  if (shape % 4 == 3) length += skew;
+  const auto length = static_cast<std::uint32_t>(body.size()) - (shape % 4 == 2 ? skew : 0) +
+                      (shape % 4 == 3 ? skew : 0);
   std::string frame(zx::kFrameLengthSize, '\0');
   zx::StoreFrameLength(length, frame.data());
   return frame + body;
 }
 
-// One piece fed: checks the step against what the frame allows so far.
 struct FeedChecker {
   std::string_view frame;
   std::uint32_t cap;
   std::size_t fed = 0;
   ReplyStatus last = ReplyStatus::kNeedMore;
 
+  // Feeds the next piece and checks the step against what the frame allows so far.
   void Feed(zx::ReplyFrameReader& reader, std::size_t pieceSize) {
     const std::string_view piece = frame.substr(fed, pieceSize);
     const bool lengthArrives =
@@ -80,14 +78,10 @@ struct FeedChecker {
     const ReplyStatus status = reader.Feed(piece);
     fed += piece.size();
     if (IsFailure(last)) ZX_FUZZ_CHECK(status == last);
-    if (status == ReplyStatus::kTooLarge) {
-      ZX_FUZZ_CHECK(zx::LoadFrameLength(frame.data()) > cap);
-    }
-    if (!IsFailure(status)) {
-      // Accepted bytes never go beyond the announced frame.
-      ZX_FUZZ_CHECK(fed < zx::kFrameLengthSize ||
-                    fed - zx::kFrameLengthSize <= zx::LoadFrameLength(frame.data()));
-    }
+    if (status == ReplyStatus::kTooLarge) ZX_FUZZ_CHECK(zx::LoadFrameLength(frame.data()) > cap);
+    // Accepted bytes never go beyond the announced frame.
+    ZX_FUZZ_CHECK(IsFailure(status) || fed < zx::kFrameLengthSize ||
+                  fed - zx::kFrameLengthSize <= zx::LoadFrameLength(frame.data()));
     if (!IsFailure(last)) {
       const Verdict sofar = OneShotVerdict(frame.substr(0, fed), cap);
       ZX_FUZZ_CHECK(status == ExpectedStep(sofar, lengthArrives));
@@ -98,22 +92,19 @@ struct FeedChecker {
 };
 
 void CheckFinished(zx::ReplyFrameReader& reader, const FeedChecker& checker) {
-  const Verdict verdict = OneShotVerdict(checker.frame, checker.cap);
   zx::ReplyFrameReader oneShot(checker.cap);
   const bool lengthInFrame = checker.frame.size() >= zx::kFrameLengthSize;
-  ZX_FUZZ_CHECK(oneShot.Feed(checker.frame) == ExpectedStep(verdict, lengthInFrame));
+  ZX_FUZZ_CHECK(oneShot.Feed(checker.frame) ==
+                ExpectedStep(OneShotVerdict(checker.frame, checker.cap), lengthInFrame));
   if (checker.last == ReplyStatus::kComplete) {
     zx::ReplyFrameReader afterEnd = reader;
     ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kComplete);
     ZX_FUZZ_CHECK(afterEnd.Feed("x") == ReplyStatus::kOverlong);
     ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kOverlong);
     const std::string body = reader.TakeBody();
-    ZX_FUZZ_CHECK(body.size() <= checker.cap);
-    ZX_FUZZ_CHECK(body == checker.frame.substr(zx::kFrameLengthSize));
-    ZX_FUZZ_CHECK(body == oneShot.TakeBody());
+    ZX_FUZZ_CHECK(body == checker.frame.substr(zx::kFrameLengthSize) && body == oneShot.TakeBody());
   } else if (IsFailure(checker.last)) {
-    // A failed reader holds nothing.
-    ZX_FUZZ_CHECK(reader.TakeBody().empty());
+    ZX_FUZZ_CHECK(reader.TakeBody().empty());  // a failed reader holds nothing
   }
 }
 

@@ -14,10 +14,10 @@
 
 namespace {
 
+using zx::fuzz::LowerAscii;
+
 bool AllDrivesLocal(char16_t) { return true; }
 bool NoDriveLocal(char16_t) { return false; }
-
-char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
 
 bool StartsIgnoringCase(std::u16string_view text, std::u16string_view start) {
   return text.size() >= start.size() &&
@@ -32,18 +32,15 @@ bool HasDotSegment(std::u16string_view address) {
   std::u16string plain;
   for (std::size_t i = 0; i < path.size(); ++i) {
     const std::u16string_view escape = path.substr(i, 3);
-    if (StartsIgnoringCase(escape, u"%2e")) {
-      plain += u'.';
-    } else if (StartsIgnoringCase(escape, u"%2f") || StartsIgnoringCase(escape, u"%5c")) {
-      plain += u'/';
+    const bool dot = StartsIgnoringCase(escape, u"%2e");
+    if (dot || StartsIgnoringCase(escape, u"%2f") || StartsIgnoringCase(escape, u"%5c")) {
+      plain += dot ? u'.' : u'/';
+      i += 2;
     } else {
       plain += path[i] == u'\\' ? u'/' : path[i];
-      continue;
     }
-    i += 2;
   }
-  std::size_t start = 0;
-  for (std::size_t end = 0; end <= plain.size(); ++end) {
+  for (std::size_t start = 0, end = 0; end <= plain.size(); ++end) {
     if (end < plain.size() && plain[end] != u'/') continue;
     const std::u16string_view segment = std::u16string_view(plain).substr(start, end - start);
     if (segment == u"." || segment == u"..") return true;
@@ -53,8 +50,8 @@ bool HasDotSegment(std::u16string_view address) {
 }
 
 std::u16string SchemeUpperCased(std::u16string address) {
-  const std::size_t colon = address.find(u':');
-  for (std::size_t i = 0; i < colon && i < address.size(); ++i) {
+  const std::size_t colon = std::min(address.find(u':'), address.size());
+  for (std::size_t i = 0; i < colon; ++i) {
     if (address[i] >= u'a' && address[i] <= u'z') address[i] = address[i] - u'a' + u'A';
   }
   return address;
@@ -65,9 +62,8 @@ std::u16string SchemeUpperCased(std::u16string address) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u16string input(data, data + size);
   const std::size_t lineEnd = std::min(input.find(u'\n'), input.size());
-  const std::vector<std::u16string> listed = {input.substr(0, lineEnd)};
+  const std::vector<std::u16string> listed = {input.substr(0, lineEnd)}, none;
   const std::u16string address = input.substr(std::min(lineEnd + 1, input.size()));
-  const std::vector<std::u16string> none;
 
   const bool byList = zx::IsTrustedPageAddress(address, listed, &AllDrivesLocal);
   const bool local = zx::IsTrustedPageAddress(address, none, &AllDrivesLocal);

@@ -67,7 +67,7 @@ void PickerTest::GiveSite(IUnknown* picker, const FakeSite::Offer* offer) {
   ComPtr<IObjectWithSite> withSite;
   ASSERT_EQ(picker->QueryInterface(IID_PPV_ARGS(&withSite)), S_OK);
   ComPtr<FakeSite> site;
-  if (offer) site.Attach(new FakeSite(*offer));
+  if (offer) *site.ReleaseAndGetAddressOf() = new FakeSite(*offer);  // adopts its first reference
   EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(site.Get())), S_OK);
 }
 

@@ -13,29 +13,28 @@ std::wstring ToBstrText(std::string_view utf8) {
   return text ? std::wstring(text.Get(), SysStringLen(text.Get())) : L"<null>";
 }
 
-// U+4E2D U+6587 (CJK), U+1F600 (a surrogate pair), U+00E9, ASCII.
-const wchar_t kMixedText[] = L"\x4E2D\x6587 \xD83D\xDE00 caf\x00E9";
-const char kMixedUtf8[] = "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 caf\xC3\xA9";
-
-TEST(CodePage, Utf8CarriesCjkAndSurrogatePairsBothWays) {
-  std::string utf8;
-  ASSERT_EQ(S_OK, Utf16ToUtf8(kMixedText, utf8));
-  EXPECT_EQ(kMixedUtf8, utf8);
-
-  EXPECT_EQ(kMixedText, ToBstrText(kMixedUtf8));
+std::string Repeated(std::string_view text, int times) {
+  std::string repeated;
+  while (times-- > 0) repeated += text;
+  return repeated;
 }
 
-TEST(CodePage, LongTextIsConvertedWhole) {
-  // Three UTF-8 bytes per unit, far beyond any small fixed buffer.
-  const std::wstring euros(100000, L'\x20AC');
-  std::string utf8;
-  ASSERT_EQ(S_OK, Utf16ToUtf8(euros.c_str(), utf8));
-  ASSERT_EQ(300000u, utf8.size());
-  EXPECT_EQ("\xE2\x82\xAC", utf8.substr(299997));
-
-  EXPECT_EQ(euros, ToBstrText(utf8));
-  const std::string ascii(1 << 20, 'a');
-  EXPECT_EQ(std::wstring(1 << 20, L'a'), ToBstrText(ascii));
+TEST(CodePage, Utf8IsConvertedWholeBothWays) {
+  const struct {
+    std::wstring text;
+    std::string utf8;
+  } cases[] = {
+      // Far beyond any small buffer, in three bytes a character and in ASCII.
+      {std::wstring(100000, L'\x20AC'), Repeated("\xE2\x82\xAC", 100000)},
+      {std::wstring(1 << 20, L'a'), std::string(1 << 20, 'a')},
+      {L"", ""},  // an empty BSTR, not a null one
+  };
+  for (const auto& c : cases) {
+    std::string utf8 = "stale";
+    ASSERT_EQ(S_OK, Utf16ToUtf8(c.text.c_str(), utf8));
+    EXPECT_TRUE(utf8 == c.utf8) << c.utf8.substr(0, 16);
+    EXPECT_TRUE(ToBstrText(c.utf8) == c.text) << c.utf8.substr(0, 16);
+  }
 }
 
 TEST(CodePage, ConversionStopsAtFirstZero) {
@@ -44,61 +43,33 @@ TEST(CodePage, ConversionStopsAtFirstZero) {
   EXPECT_EQ("ab", bytes);
   ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"x\0y", bytes));
   EXPECT_EQ("x", bytes);
-
   EXPECT_EQ(L"ab", ToBstrText(std::string_view("ab\0cd", 5)));
   EXPECT_EQ(L"\x00E9", ToBstrText(std::string_view("\xC3\xA9\0\xC3", 4)));
 }
 
-TEST(CodePage, EmptyOrNullTextGivesEmptyResult) {
-  std::string bytes = "stale";
-  EXPECT_EQ(S_OK, Utf16ToUtf8(L"", bytes));
-  EXPECT_EQ("", bytes);
-  bytes = "stale";
-  EXPECT_EQ(S_OK, Utf16ToThreadAnsi(nullptr, bytes));
-  EXPECT_EQ("", bytes);
-
-  EXPECT_EQ(L"", ToBstrText(""));  // an empty string, not a null BSTR
-}
-
-// Switches the calling thread's locale, and so CP_THREAD_ACP, for a scope.
-class ThreadLocale {
- public:
-  explicit ThreadLocale(LCID locale) : m_previous(GetThreadLocale()) {
-    m_switched = SetThreadLocale(locale) != FALSE;
-  }
-  ~ThreadLocale() { SetThreadLocale(m_previous); }
-  bool Switched() const { return m_switched; }
-
- private:
-  LCID m_previous;
-  bool m_switched;
-};
-
-const LCID kJapanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
-const LCID kEnglishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
-
+// The calling thread's locale, and so CP_THREAD_ACP, decides; characters
+// outside its code page become the default character.
 TEST(CodePage, AnsiConversionFollowsTheCallingThreadsLocale) {
-  std::string bytes;
-  {
-    ThreadLocale japanese(kJapanese);
-    ASSERT_TRUE(japanese.Switched());
-    ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"/\x65E5\x672C/q", bytes));
-    EXPECT_EQ("/\x93\xFA\x96\x7B/q", bytes);  // Shift-JIS
+  const LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
+  const LCID english = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+  const struct {
+    LCID locale;
+    const wchar_t* text;
+    std::string bytes;
+  } cases[] = {
+      {japanese, L"/\x65E5\x672C/q", "/\x93\xFA\x96\x7B/q"},  // Shift-JIS
+      {english, L"/caf\x00E9\x20AC", "/caf\xE9\x80"},         // Windows-1252
+      {english, L"a\x4E2D" L"b", "a?b"},
+      {english, nullptr, ""},
+  };
+  const LCID previous = GetThreadLocale();
+  for (const auto& c : cases) {
+    EXPECT_TRUE(SetThreadLocale(c.locale));
+    std::string bytes = "stale";
+    EXPECT_EQ(S_OK, Utf16ToThreadAnsi(c.text, bytes));
+    EXPECT_EQ(c.bytes, bytes);
   }
-  {
-    ThreadLocale english(kEnglishUs);
-    ASSERT_TRUE(english.Switched());
-    ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"/caf\x00E9\x20AC", bytes));
-    EXPECT_EQ("/caf\xE9\x80", bytes);  // Windows-1252
-  }
-}
-
-TEST(CodePage, CharactersOutsideTheAnsiCodePageBecomeTheDefaultCharacter) {
-  ThreadLocale english(kEnglishUs);
-  ASSERT_TRUE(english.Switched());
-  std::string bytes;
-  ASSERT_EQ(S_OK, Utf16ToThreadAnsi(L"a\x4E2D" L"b\x0416" L"c", bytes));
-  EXPECT_EQ("a?b?c", bytes);
+  SetThreadLocale(previous);
 }
 
 }  // namespace

@@ -1,81 +1,82 @@
 #include "registrar_fake_registry.h"
 
-#include "registry_script_describe.h"
+#include <stdexcept>
+
+#include "registrar/registry_script_parser.h"
+#include "registry_script_text.h"
 
 namespace zx {
 namespace {
+
+using Node = FakeRegistry::Node;
+using Name = std::u16string_view;
+using Op = FakeOperation;
+
+constexpr RegistryStatus kKeyDeleted = 1018;  // ERROR_KEY_DELETED
 
 class FakeKey final : public RegistryKey {
  public:
   FakeKey(FakeRegistry& registry, RegistryRoot root, std::vector<std::u16string> path)
       : m_registry(registry), m_root(root), m_path(std::move(path)) {}
 
-  RegistryStatus OpenSubkey(std::u16string_view name,
-                            std::unique_ptr<RegistryKey>& subkey) override {
-    FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::kOpen, name, node)) return status;
-    if (node->subkeys.find(name) == node->subkeys.end()) return kRegistryNotFound;
-    subkey = Child(name);
-    return kRegistryOk;
+  RegistryStatus OpenSubkey(Name name, std::unique_ptr<RegistryKey>& subkey) override {
+    return Change(Op::kOpen, name, [&](Node& node) {
+      if (!node.subkeys.count(name)) return kRegistryNotFound;
+      if (const RegistryStatus vanished = m_registry.InjectedFailure(Op::kVanish, name)) {
+        node.subkeys.erase(node.subkeys.find(name));
+        return vanished;
+      }
+      return Open(name, subkey);
+    });
   }
-
-  RegistryStatus CreateSubkey(std::u16string_view name,
-                              std::unique_ptr<RegistryKey>& subkey) override {
-    FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::kCreate, name, node)) return status;
-    node->subkeys.try_emplace(std::u16string(name));
-    subkey = Child(name);
-    return kRegistryOk;
+  RegistryStatus CreateSubkey(Name name, std::unique_ptr<RegistryKey>& subkey) override {
+    return Change(Op::kCreate, name, [&](Node& node) {
+      node.subkeys.try_emplace(std::u16string(name));
+      return Open(name, subkey);
+    });
   }
-
-  RegistryStatus SetValue(std::u16string_view name, const RegistryValue& value) override {
-    FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::kSetValue, name, node)) return status;
-    node->values.insert_or_assign(std::u16string(name), value);
-    return kRegistryOk;
+  RegistryStatus SetValue(Name name, const RegistryValue& value) override {
+    return Change(Op::kSetValue, name, [&](Node& node) {
+      node.values.insert_or_assign(std::u16string(name), value);
+      return kRegistryOk;
+    });
   }
-
-  RegistryStatus DeleteValue(std::u16string_view name) override {
-    FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::kDeleteValue, name, node))
-      return status;
-    const auto found = node->values.find(name);
-    if (found == node->values.end()) return kRegistryNotFound;
-    node->values.erase(found);
-    return kRegistryOk;
+  RegistryStatus DeleteValue(Name name) override {
+    return Change(Op::kDeleteValue, name, [&](Node& node) {
+      return node.values.erase(std::u16string(name)) ? kRegistryOk : kRegistryNotFound;
+    });
   }
-
-  RegistryStatus DeleteEmptySubkey(std::u16string_view name) override {
-    FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::kDeleteKey, name, node)) return status;
-    const auto found = node->subkeys.find(name);
-    if (found == node->subkeys.end()) return kRegistryNotFound;
-    if (!found->second.subkeys.empty()) return kFakeAccessDenied;
-    node->subkeys.erase(found);
-    return kRegistryOk;
+  RegistryStatus DeleteEmptySubkey(Name name) override {
+    return Change(Op::kDeleteKey, name, [&](Node& node) {
+      const auto found = node.subkeys.find(name);
+      if (found == node.subkeys.end()) return kRegistryNotFound;
+      if (!found->second.subkeys.empty()) return kFakeAccessDenied;
+      node.subkeys.erase(found);
+      return kRegistryOk;
+    });
   }
-
   RegistryStatus ListSubkeys(std::vector<std::u16string>& names) override {
-    const std::u16string_view self = m_path.empty() ? std::u16string_view() : m_path.back();
-    FakeRegistry::Node* node = nullptr;
-    if (const RegistryStatus status = Resolve(FakeOperation::kList, self, node)) return status;
-    names.clear();
-    for (const auto& subkey : node->subkeys) names.push_back(subkey.first);
-    return kRegistryOk;
+    return Change(Op::kList, m_path.empty() ? u"" : m_path.back(), [&](Node& node) {
+      names.clear();
+      for (const auto& subkey : node.subkeys) names.push_back(subkey.first);
+      return kRegistryOk;
+    });
   }
 
  private:
-  RegistryStatus Resolve(FakeOperation operation, std::u16string_view name,
-                         FakeRegistry::Node*& node) {
+  // An injected failure, or a handle to a deleted key, stops the change.
+  template <class Changer>
+  RegistryStatus Change(Op operation, Name name, Changer change) {
     if (const RegistryStatus status = m_registry.InjectedFailure(operation, name)) return status;
-    node = m_registry.Find(m_root, m_path);
-    return node ? kRegistryOk : kFakeKeyDeleted;
+    Node* node = m_registry.Find(m_root, m_path);
+    return node ? change(*node) : kKeyDeleted;
   }
 
-  std::unique_ptr<RegistryKey> Child(std::u16string_view name) const {
+  RegistryStatus Open(Name name, std::unique_ptr<RegistryKey>& subkey) const {
     std::vector<std::u16string> path = m_path;
     path.emplace_back(name);
-    return std::make_unique<FakeKey>(m_registry, m_root, std::move(path));
+    subkey = std::make_unique<FakeKey>(m_registry, m_root, std::move(path));
+    return kRegistryOk;
   }
 
   FakeRegistry& m_registry;
@@ -83,31 +84,48 @@ class FakeKey final : public RegistryKey {
   std::vector<std::u16string> m_path;
 };
 
-void DumpNode(const FakeRegistry::Node& node, const std::string& path, std::string& text) {
-  for (const auto& [name, value] : node.values) {
-    text += path + " [" + (name.empty() ? std::string("@") : Narrow(name)) +
-            "] = " + DescribeValue(value) + "\n";
-  }
-  for (const auto& [name, subkey] : node.subkeys) {
-    const std::string subpath = path + "\\" + Narrow(name);
-    text += subpath + "\n";
-    DumpNode(subkey, subpath, text);
+void AddKeys(const std::vector<ScriptKey>& keys, Node& node) {
+  for (const ScriptKey& key : keys) {
+    Node& child = node.subkeys[key.name];
+    if (key.defaultValue) child.values.insert_or_assign(u"", *key.defaultValue);
+    for (const ScriptValue& v : key.values) child.values.insert_or_assign(v.name, v.data);
+    AddKeys(key.subkeys, child);
   }
 }
 
+std::vector<ScriptKey> KeysOf(const Node& node) {
+  std::vector<ScriptKey> keys;
+  for (const auto& [name, child] : node.subkeys) {
+    ScriptKey& key = keys.emplace_back();
+    key.name = name;
+    for (const auto& [valueName, data] : child.values) {
+      if (valueName.empty()) key.defaultValue = data;
+      else key.values.push_back({valueName, data});
+    }
+    key.subkeys = KeysOf(child);
+  }
+  return keys;
+}
+
 }  // namespace
+
+FakeRegistry::FakeRegistry(std::string_view script) {
+  if (script.empty()) return;
+  const ScriptParseResult parsed = ParseRegistryScriptUtf8(script, {});
+  if (!parsed.ok()) throw std::invalid_argument("not a registry script: " + std::string(script));
+  for (const ScriptRoot& root : parsed.script) AddKeys(root.keys, m_roots[root.root]);
+}
 
 RegistryStatus FakeRegistry::OpenRoot(RegistryRoot root, std::unique_ptr<RegistryKey>& key) {
   key = std::make_unique<FakeKey>(*this, root, std::vector<std::u16string>());
   return kRegistryOk;
 }
 
-void FakeRegistry::FailOn(FakeOperation operation, std::u16string name, RegistryStatus status) {
+void FakeRegistry::FailOn(Op operation, std::u16string name, RegistryStatus status) {
   m_failures.push_back({operation, std::move(name), status});
 }
 
-RegistryStatus FakeRegistry::InjectedFailure(FakeOperation operation,
-                                             std::u16string_view name) const {
+RegistryStatus FakeRegistry::InjectedFailure(Op operation, Name name) const {
   for (const Failure& failure : m_failures) {
     if (failure.operation == operation && EqualsIgnoreAsciiCase(failure.name, name)) {
       return failure.status;
@@ -116,24 +134,7 @@ RegistryStatus FakeRegistry::InjectedFailure(FakeOperation operation,
   return kRegistryOk;
 }
 
-FakeRegistry::Node& FakeRegistry::AddPath(RegistryRoot root, std::u16string_view path) {
-  Node* node = &m_roots[root];
-  while (!path.empty()) {
-    const std::size_t end = path.find(u'\\');
-    node = &node->subkeys[std::u16string(path.substr(0, end))];
-    path.remove_prefix(end == std::u16string_view::npos ? path.size() : end + 1);
-  }
-  return *node;
-}
-
-void FakeRegistry::AddKey(RegistryRoot root, std::u16string_view path) { AddPath(root, path); }
-
-void FakeRegistry::AddValue(RegistryRoot root, std::u16string_view path, std::u16string name,
-                            RegistryValue value) {
-  AddPath(root, path).values.insert_or_assign(std::move(name), std::move(value));
-}
-
-FakeRegistry::Node* FakeRegistry::Find(RegistryRoot root, const std::vector<std::u16string>& path) {
+Node* FakeRegistry::Find(RegistryRoot root, const std::vector<std::u16string>& path) {
   Node* node = &m_roots[root];
   for (const std::u16string& name : path) {
     const auto found = node->subkeys.find(name);
@@ -143,10 +144,12 @@ FakeRegistry::Node* FakeRegistry::Find(RegistryRoot root, const std::vector<std:
   return node;
 }
 
-std::string FakeRegistry::Dump() const {
-  std::string text;
-  for (const auto& [root, node] : m_roots) DumpNode(node, DescribeRoot(root), text);
-  return text;
+std::u16string FakeRegistry::Dump() const {
+  RegistryScript script;
+  for (const auto& [root, node] : m_roots) {
+    if (!node.subkeys.empty()) script.push_back({root, KeysOf(node)});
+  }
+  return PrintRegistryScript(script);
 }
 
 }  // namespace zx

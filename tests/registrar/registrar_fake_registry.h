@@ -13,36 +13,35 @@
 
 namespace zx {
 
-enum class FakeOperation { kOpen, kCreate, kSetValue, kDeleteValue, kDeleteKey, kList };
+enum class FakeOperation {
+  kOpen, kCreate, kSetValue, kDeleteValue, kDeleteKey, kList,
+  kVanish,  // opening the key finds it deleted, as by another program after it was listed
+};
 
-inline constexpr RegistryStatus kFakeAccessDenied = 5;   // ERROR_ACCESS_DENIED
-inline constexpr RegistryStatus kFakeKeyDeleted = 1018;  // ERROR_KEY_DELETED
+inline constexpr RegistryStatus kFakeAccessDenied = 5;  // ERROR_ACCESS_DENIED
 
 class FakeRegistry final : public Registry {
  public:
   struct Node {
     std::map<std::u16string, Node, IgnoreAsciiCaseLess> subkeys;
-    std::map<std::u16string, RegistryValue, IgnoreAsciiCaseLess> values;
+    std::map<std::u16string, RegistryValue, IgnoreAsciiCaseLess> values;  // default: ""
   };
+
+  // Starts out holding the keys and values of `script` (UTF-8, no replacements).
+  explicit FakeRegistry(std::string_view script = {});
 
   RegistryStatus OpenRoot(RegistryRoot root, std::unique_ptr<RegistryKey>& key) override;
 
-  // `operation` on the key or value called `name` (any case) fails with `status`;
-  // List names the key whose subkeys are listed.
+  // `operation` on the key or value called `name` (any case) fails with
+  // `status`; kList names the key whose subkeys are listed.
   void FailOn(FakeOperation operation, std::u16string name, RegistryStatus status);
   RegistryStatus InjectedFailure(FakeOperation operation, std::u16string_view name) const;
-
-  // Setting up: `path` is a key path with '\' separators below `root`.
-  void AddKey(RegistryRoot root, std::u16string_view path);
-  void AddValue(RegistryRoot root, std::u16string_view path, std::u16string name,
-                RegistryValue value);
 
   // Null when a key on the path does not exist.
   Node* Find(RegistryRoot root, const std::vector<std::u16string>& path);
 
-  // One line per key and per value, sorted:  HKCR\A\B  and  HKCR\A\B [Name] = s 'text'
-  // ("@" names the default value).
-  std::string Dump() const;
+  // Everything it holds as one line of script text (registry_script_text.h).
+  std::u16string Dump() const;
 
  private:
   struct Failure {
@@ -50,8 +49,6 @@ class FakeRegistry final : public Registry {
     std::u16string name;
     RegistryStatus status;
   };
-
-  Node& AddPath(RegistryRoot root, std::u16string_view path);
 
   std::map<RegistryRoot, Node> m_roots;
   std::vector<Failure> m_failures;

@@ -2,169 +2,124 @@
 
 #include <gtest/gtest.h>
 
-#include "registry_script_describe.h"
-#include "registry_script_test_files.h"
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "registrar/registrar_variables.h"
+#include "registry_script_text.h"
 
 namespace zx {
 namespace {
 
 using namespace std::string_view_literals;
+using Code = ScriptErrorCode;
 
-const ScriptVariables kRequestVariables = {
-    {u"OBJECT_NAME", u"ZevXMLHttpRequest_0"},
-    {u"OBJECT_GUID_STRING", u"{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}"},
-    {u"TYPELIB_GUID_STRING", u"{6B1F3D2A-41C7-4E8B-9A55-0C2D7E93F1A4}"},
-    {u"Module", u"C:\\Program Files\\Zev\\zxmlhttp.dll"},
-};
-
-std::string Describe(std::u16string_view text, const ScriptVariables& variables = {}) {
-  const ScriptParseResult result = ParseRegistryScript(text, variables);
-  EXPECT_TRUE(result.ok()) << "code " << static_cast<int>(result.error.code) << " line "
-                           << result.error.line << " in " << Narrow(text);
-  return DescribeScript(result.script);
+// A class registration's values, whose module path holds a quote, and two
+// more: Name's value looks like a replacement but is inserted as it is.
+ScriptParseResult Parse(std::string_view utf8) {
+  ScriptVariables variables =
+      MakeClassScriptVariables({u"Zev_0", u"{clsid}", u"{libid}", u"C:\\a'b\\m.dll"});
+  variables.insert({{u"Name", u"%Module%"}, {u"Zone", u"Zz"}});
+  return ParseRegistryScriptUtf8(utf8, variables);
 }
 
-ScriptError ErrorOf(std::u16string_view text, const ScriptVariables& variables = {}) {
-  const ScriptParseResult result = ParseRegistryScript(text, variables);
-  EXPECT_TRUE(result.script.empty()) << "a rejected script must give no tree: " << Narrow(text);
-  return result.error;
-}
-
-TEST(RegistryScriptParser, ClassScriptsGiveTheirKeysAndValues) {
-  const char* const expected =
-      "HKCR\n"
-      "  Zxmlhttp.ZevXMLHttpRequest_0.1 = s 'ZevXMLHttpRequest_0 Class'\n"
-      "    CLSID = s '{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}'\n"
-      "  Zxmlhttp.ZevXMLHttpRequest_0 = s 'ZevXMLHttpRequest_0 Class'\n"
-      "    CLSID = s '{52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045}'\n"
-      "    CurVer = s 'Zxmlhttp.ZevXMLHttpRequest_0.1'\n"
-      "  NoRemove CLSID\n"
-      "    ForceRemove {52E9A0B4-C7D1-4A3E-95F8-2B6C8D17E045} = s 'ZevXMLHttpRequest_0 Class'\n"
-      "      ProgID = s 'Zxmlhttp.ZevXMLHttpRequest_0.1'\n"
-      "      VersionIndependentProgID = s 'Zxmlhttp.ZevXMLHttpRequest_0'\n"
-      "      ForceRemove Programmable\n"
-      "      InprocServer32 = s 'C:\\Program Files\\Zev\\zxmlhttp.dll'\n"
-      "        val ThreadingModel = s 'Apartment'\n"
-      "      TypeLib = s '{6B1F3D2A-41C7-4E8B-9A55-0C2D7E93F1A4}'\n";
-  for (const char* file : {"xml_http_request.rgs", "file_dialog.rgs", "multi_file_dialog.rgs"}) {
-    const std::string bytes = ReadRegistryScriptFile(file);
-    ASSERT_FALSE(bytes.empty()) << file;
-    const ScriptParseResult result = ParseRegistryScriptUtf8(bytes, kRequestVariables);
-    ASSERT_TRUE(result.ok()) << file << ": code " << static_cast<int>(result.error.code) << " line "
-                             << result.error.line;
-    EXPECT_EQ(DescribeScript(result.script), expected) << file;
-  }
-}
-
-TEST(RegistryScriptParser, KeywordsAndRootNamesMatchInAnyCase) {
-  EXPECT_EQ(Describe(u"hkcr { noremove A { FORCEREMOVE B = S 'x' { VAL v = D 1 } } DeLeTe C }"),
-            "HKCR\n"
-            "  NoRemove A\n"
-            "    ForceRemove B = s 'x'\n"
-            "      val v = d 1\n"
-            "  Delete C\n");
-  EXPECT_EQ(Describe(u"HKEY_LOCAL_MACHINE { A } hku { B } HKEY_current_user { C } HKCC { D }"),
-            "HKLM\n  A\nHKU\n  B\nHKCU\n  C\nHKCC\n  D\n");
-}
-
-TEST(RegistryScriptParser, TwoQuotesInQuotedTextStandForOne) {
-  EXPECT_EQ(Describe(u"HKCR { 'It''s' = s 'O''Brien''s' { val 'a''b' = s '''' } 'e' = s '' }"),
-            "HKCR\n"
-            "  It's = s 'O'Brien's'\n"
-            "    val a'b = s '''\n"
-            "  e = s ''\n");
-  // Quoted text is a name even when it looks like a keyword or a brace.
-  EXPECT_EQ(Describe(u"HKCR { 'NoRemove' '{' = s '}' { val 'val' = s '=' } }"),
-            "HKCR\n  NoRemove\n  { = s '}'\n    val val = s '='\n");
-}
-
-TEST(RegistryScriptParser, VariablesAreReplacedByNameInAnyCase) {
-  const ScriptVariables variables = {{u"Module", u"C:\\x.dll"}, {u"Name", u"%Module%"}};
-  EXPECT_EQ(Describe(u"HKCR { %name% = s '%MODULE% %module%' }", variables),
-            "HKCR\n  %Module% = s 'C:\\x.dll C:\\x.dll'\n")
-      << "values are inserted once, not searched again";
-  EXPECT_EQ(Describe(u"HKCR { K = s '100%% %%%Module%%%' }", variables),
-            "HKCR\n  K = s '100% %C:\\x.dll%'\n");
-  // Replacement comes first, so a value's doubled quotes are halved by the quoting.
-  EXPECT_EQ(Describe(u"HKCR { K = s '%Module%' }", {{u"Module", u"C:\\O''Brien\\x.dll"}}),
-            "HKCR\n  K = s 'C:\\O'Brien\\x.dll'\n");
-}
-
-TEST(RegistryScriptParser, VariableWithoutValueOrEndIsRejected) {
-  EXPECT_EQ(ErrorOf(u"HKCR { %OBJECT_NAME% }").code, ScriptErrorCode::kUnknownVariable);
-  EXPECT_EQ(ErrorOf(u"HKCR {\n K = s '%Modul%' }", {{u"Module", u"x"}}).code,
-            ScriptErrorCode::kUnknownVariable);
-  EXPECT_EQ(ErrorOf(u"HKCR { K = s '50%' }").code, ScriptErrorCode::kUnterminatedVariable);
-}
-
-TEST(RegistryScriptParser, ValueTypesGiveTheirData) {
-  EXPECT_EQ(Describe(u"HKCR { K { val a = d '4294967295' val b = d 0x1F val c = d 0 "
-                     u"val e = b '00aBfF' val f = b '' val g = m 'one\\0two' val h = m '' "
-                     u"val i = s bare } }"),
-            "HKCR\n  K\n"
-            "    val a = d 4294967295\n"
-            "    val b = d 31\n"
-            "    val c = d 0\n"
-            "    val e = b 00abff\n"
-            "    val f = b \n"
-            "    val g = m 'one\\0two'\n"
-            "    val h = m ''\n"
-            "    val i = s 'bare'\n");
-}
-
-TEST(RegistryScriptParser, MalformedScriptsAreRejectedWithTheirCode) {
+TEST(RegistryScriptParser, ReadsKeysFlagsValuesAndReplacements) {
   const struct {
-    std::u16string_view text;
-    ScriptErrorCode code;
+    std::string_view script;
+    std::u16string_view printed;  // as registry_script_text.h prints it
   } cases[] = {
-      {u"", ScriptErrorCode::kEmptyScript},
-      {u" \r\n\t ", ScriptErrorCode::kEmptyScript},
-      {u"HKCR { A { B }", ScriptErrorCode::kUnexpectedEnd},
-      {u"HKCR { A } }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { } {", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { A = s 'text }", ScriptErrorCode::kUnterminatedString},
-      {u"HKCR { 'A }", ScriptErrorCode::kUnterminatedString},
-      {u"HKXX { A }", ScriptErrorCode::kUnknownRootKey},
-      {u"'HKCR' { A }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR A", ScriptErrorCode::kExpectedOpenBrace},
-      {u"HKCR", ScriptErrorCode::kExpectedOpenBrace},
-      {u"HKCR { A = q 'x' }", ScriptErrorCode::kUnknownValueType},
-      {u"HKCR { A = 's' 'x' }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { A = s }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { A = s", ScriptErrorCode::kUnexpectedEnd},
-      {u"HKCR { A = }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { A { val B s 'x' } }", ScriptErrorCode::kExpectedEquals},
-      {u"HKCR { A { val = s 'x' } }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { val B = s 'x' }", ScriptErrorCode::kValueOutsideKey},
-      {u"HKCR { NoRemove ForceRemove A }", ScriptErrorCode::kMisplacedKeyword},
-      {u"HKCR { A { val val = s 'x' } }", ScriptErrorCode::kMisplacedKeyword},
-      {u"HKCR { ForceRemove }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { Delete A = s 'x' }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { Delete A { B } }", ScriptErrorCode::kUnexpectedToken},
-      {u"HKCR { '' }", ScriptErrorCode::kInvalidKeyName},
-      {u"HKCR { 'Software\\' }", ScriptErrorCode::kInvalidKeyName},
-      {u"HKCR { A\\B }", ScriptErrorCode::kInvalidKeyName},
-      {u"HKCR { 'A\0B' }"sv, ScriptErrorCode::kInvalidKeyName},
-      {u"HKCR { A { val '' = s 'x' } }", ScriptErrorCode::kInvalidValueName},
-      {u"HKCR { A = d '4294967296' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = d '-1' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = d '0x' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = d '' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = d 12ab }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = b 'abc' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = b 'zz' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = m 'a\\0\\0b' }", ScriptErrorCode::kInvalidValueData},
-      {u"HKCR { A = m 'a\\0' }", ScriptErrorCode::kInvalidValueData},
+      {"hkcr { noremove A { FORCEREMOVE B = S 'x' { VAL v = D 1 } } DeLeTe C }",
+       u"HKCR { NoRemove 'A' { ForceRemove 'B' = s 'x' { val 'v' = d 1 } } Delete 'C' }"},
+      {"HKEY_LOCAL_MACHINE { A } hku { B } HKEY_current_user { C } HKCC { D } HKEY_USERS { E }",
+       u"HKLM { 'A' } HKU { 'B' } HKCU { 'C' } HKCC { 'D' } HKU { 'E' }"},
+      // Two quotes stand for one; quoted text is a name even when it looks
+      // like a keyword or a brace, and a word may hold a quote.
+      {"HKCR { 'It''s' = s 'O''Brien' { val 'a''b' = s '''' } 'e' = s '' it's }",
+       u"HKCR { 'It''s' = s 'O''Brien' { val 'a''b' = s '''' } 'e' = s '' 'it''s' }"},
+      {"HKCR { 'NoRemove' '{' = s '}' { val 'val' = s '=' val 'a\\b' = s 'x' } }",
+       u"HKCR { 'NoRemove' '{' = s '}' { val 'val' = s '=' val 'a\\b' = s 'x' } }"},
+      // Names match in any case; values are inserted once, not searched
+      // again, and before quotes are read, so the path's quote is doubled.
+      {"HKCR { %name% = s '%MODULE% %object_name%' %zONE% }",
+       u"HKCR { '%%Module%%' = s 'C:\\a''b\\m.dll Zev_0' 'Zz' }"},
+      {"HKCR { K = s '100%% %%%Module_Raw%%%' }", u"HKCR { 'K' = s '100%% %%C:\\a''b\\m.dll%%' }"},
+      {"HKCR { K { val a = d '4294967295' val b = d 0x1F val c = d 0X1f val e = d 0 "
+       "val f = b '00aBfF' val g = b '' val h = m 'one\\0two' val i = m '' val j = s bare } }",
+       u"HKCR { 'K' { val 'a' = d 4294967295 val 'b' = d 31 val 'c' = d 31 val 'e' = d 0 "
+       u"val 'f' = b '00abff' val 'g' = b '' val 'h' = m 'one\\0two' val 'i' = m '' "
+       u"val 'j' = s 'bare' } }"},
+      {"\xEF\xBB\xBFHKCR { 'Caf\xC3\xA9 \xF0\x9F\x98\x80' = s '\xE2\x82\xAC' }",
+       u"HKCR { 'Caf\u00E9 \U0001F600' = s '\u20AC' }"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ErrorOf(c.text).code, c.code) << Narrow(c.text);
+    const ScriptParseResult result = Parse(c.script);
+    EXPECT_EQ(result.error.code, Code::kNone) << c.script;
+    EXPECT_EQ(PrintRegistryScript(result.script), c.printed) << c.script;
   }
 }
 
-TEST(RegistryScriptParser, ErrorsNameTheLineOfTheReplacedText) {
-  EXPECT_EQ(ErrorOf(u"HKCR\n{\n\tA\n\t{\n\t\tval B s 'x'\n\t}\n}").line, 5u);
-  EXPECT_EQ(ErrorOf(u"HKCR\n{\n\tA = s 'open\n\n}").line, 3u);
-  EXPECT_EQ(ErrorOf(u"HKCR\n{\n\tA = s '%X%'\n\t%Y%\n}", {{u"X", u"x"}}).line, 4u);
+// Parsed from an exact heap copy, so a sanitizer sees any read past the end.
+void ExpectRefused(std::string_view script, Code code, std::size_t line) {
+  const auto copy = std::make_unique<char[]>(script.size());
+  std::copy(script.begin(), script.end(), copy.get());
+  const ScriptParseResult result = Parse({copy.get(), script.size()});
+  EXPECT_EQ(result.error.code, code) << script;
+  EXPECT_EQ(result.error.line, line) << script;
+  EXPECT_TRUE(result.script.empty()) << script;
+}
+
+// Each refused on its first line; the encoding is checked before there are lines.
+TEST(RegistryScriptParser, RefusesMalformedScriptsWithTheirCode) {
+  const struct {
+    Code code;
+    std::vector<std::string_view> scripts;
+  } cases[] = {
+      {Code::kEmptyScript, {""}},
+      {Code::kUnexpectedEnd, {"HKCR { A { B }", "HKCR { A = s"}},
+      {Code::kUnexpectedToken,
+       {"HKCR { A } }", "HKCR { } {", "'HKCR' { A }", "HKCR { A = 's' 'x' }", "HKCR { A = s }",
+        "HKCR { A = }", "HKCR { A { val = s 'x' } }", "HKCR { ForceRemove }",
+        "HKCR { Delete A = s 'x' }", "HKCR { Delete A { B } }"}},
+      {Code::kUnterminatedString, {"HKCR { A = s 'text }", "HKCR { 'A }"}},
+      {Code::kUnknownRootKey, {"HKXX { A }"}},
+      {Code::kExpectedOpenBrace, {"HKCR A", "HKCR"}},
+      {Code::kUnknownValueType, {"HKCR { A = q 'x' }"}},
+      {Code::kExpectedEquals, {"HKCR { A { val B s 'x' } }"}},
+      {Code::kValueOutsideKey, {"HKCR { val B = s 'x' }"}},
+      {Code::kMisplacedKeyword,
+       {"HKCR { NoRemove ForceRemove A }", "HKCR { A { val val = s 'x' } }"}},
+      {Code::kInvalidKeyName,
+       {"HKCR { '' }", "HKCR { 'Software\\' }", "HKCR { A\\B }", "HKCR { 'A\0B' }"sv}},
+      {Code::kInvalidValueName, {"HKCR { A { val '' = s 'x' } }"}},
+      {Code::kInvalidValueData,
+       {"HKCR { A = d '4294967296' }", "HKCR { A = d '-1' }", "HKCR { A = d '0x' }",
+        "HKCR { A = d '' }", "HKCR { A = d 1a }", "HKCR { A = b 'abc' }", "HKCR { A = b 'zz' }",
+        "HKCR { A = m 'a\\0\\0b' }", "HKCR { A = m 'a\\0' }"}},
+      {Code::kUnknownVariable, {"HKCR { %OBJECT% }"}},
+      {Code::kUnterminatedVariable, {"HKCR { K = s '50%' }"}},
+      // Truncated, overlong (2 and 4 bytes), high and low surrogates, beyond
+      // U+10FFFF, a stray continuation, never a lead byte, cut short at the end.
+      {Code::kInvalidEncoding,
+       {"HKCR { '\xC3' }", "HKCR { '\xE2\x82' }", "HKCR { '\xC0\xAF' }",
+        "HKCR { '\xF0\x8F\xBF\xBF' }", "HKCR { '\xED\xA0\x80' }", "HKCR { '\xED\xB0\x80' }",
+        "HKCR { '\xF4\x90\x80\x80' }", "HKCR { '\x80' }", "HKCR { \xFF }", "HKCR { A } \xE2\x82"}},
+  };
+  for (const auto& c : cases) {
+    for (const std::string_view script : c.scripts) {
+      ExpectRefused(script, c.code, c.code == Code::kInvalidEncoding ? 0 : 1);
+    }
+  }
+}
+
+// Lines of the replaced text, counted between tokens and inside quotes.
+TEST(RegistryScriptParser, ErrorsNameTheirLine) {
+  ExpectRefused(" \r\n\t ", Code::kEmptyScript, 2);
+  ExpectRefused("HKCR {\n K = s '%Modul%' }", Code::kUnknownVariable, 2);
+  ExpectRefused("HKCR\n{\n\tA = s 'open\n\n}", Code::kUnterminatedString, 3);
+  ExpectRefused("HKCR\n{\n\tA = s '%Zone%'\n\t%Y%\n}", Code::kUnknownVariable, 4);
+  ExpectRefused("HKCR {\n A = s 'two\nlines'\n = }", Code::kUnexpectedToken, 4);
+  ExpectRefused("HKCR\n{\n\tA\n\t{\n\t\tval B s 'x'\n\t}\n}", Code::kExpectedEquals, 5);
 }
 
 std::u16string Nested(int depth) {
@@ -176,27 +131,12 @@ std::u16string Nested(int depth) {
 
 TEST(RegistryScriptParser, NestingIsLimited) {
   EXPECT_TRUE(ParseRegistryScript(Nested(kMaxScriptNesting), {}).ok());
-  EXPECT_EQ(ErrorOf(Nested(kMaxScriptNesting + 1)).code, ScriptErrorCode::kNestingTooDeep);
-  // Far beyond the limit, unbalanced: still a clean error, not a stack overflow.
+  EXPECT_EQ(ParseRegistryScript(Nested(kMaxScriptNesting + 1), {}).error.code,
+            Code::kNestingTooDeep);
+  // Far beyond the limit and unbalanced: a clean error, not a stack overflow.
   std::u16string deep = u"HKCR {";
   for (int i = 0; i < 200000; ++i) deep += u" K {";
-  EXPECT_EQ(ErrorOf(deep).code, ScriptErrorCode::kNestingTooDeep);
-}
-
-TEST(RegistryScriptParser, Utf8IsDecodedStrictly) {
-  const ScriptParseResult withMark = ParseRegistryScriptUtf8(
-      "\xEF\xBB\xBFHKCR { 'Caf\xC3\xA9 \xF0\x9F\x98\x80' = s '\xE2\x82\xAC' }", {});
-  ASSERT_TRUE(withMark.ok());
-  EXPECT_EQ(DescribeScript(withMark.script), "HKCR\n  Caf\\u00e9 \\ud83d\\ude00 = s '\\u20ac'\n");
-
-  for (std::string_view bytes :
-       {"HKCR { '\xC3' }", "HKCR { '\xC0\xAF' }", "HKCR { '\xED\xA0\x80' }",
-        "HKCR { '\xF4\x90\x80\x80' }", "HKCR { '\x80' }", "HKCR { \xFF }", "HKCR { '\xE2\x82' }"}) {
-    const ScriptParseResult result = ParseRegistryScriptUtf8(bytes, {});
-    EXPECT_EQ(result.error.code, ScriptErrorCode::kInvalidEncoding)
-        << Narrow(std::u16string(bytes.begin(), bytes.end()));
-    EXPECT_TRUE(result.script.empty());
-  }
+  EXPECT_EQ(ParseRegistryScript(deep, {}).error.code, Code::kNestingTooDeep);
 }
 
 }  // namespace

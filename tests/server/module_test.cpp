@@ -1,36 +1,25 @@
 // The module as a client sees it: exactly the four server exports, a lock
-// count that follows factory references, LockServer and objects, and the
-// refusals at the class factory (aggregation, a constructor out of memory).
+// count that follows factory references, objects and LockServer,
+// aggregation refused, and the type library that pages bind to by name.
 #include <windows.h>
+#include <oleauto.h>
 #include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
-#include <new>
 #include <string>
 
-#include "com/com_object.h"
+#include "common/win_resources.h"
 #include "harness/zxmlhttp_module.h"
 #include "res/zxmlhttp_idl.h"
 
 using Microsoft::WRL::ComPtr;
-using zx::test::ZxmlhttpModule;
 
+namespace zx::test {
 namespace {
 
 const CLSID* const kClasses[] = {&CLSID_ZevXMLHttpRequest, &CLSID_ZevFileDialog,
                                  &CLSID_ZevMultiFileDialog};
-
-// An outer object that is never asked anything: aggregation is refused first.
-class OuterUnknown : public IUnknown {
- public:
-  STDMETHODIMP QueryInterface(REFIID, void** ppv) override {
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-};
 
 class ModuleTest : public ::testing::Test {
  protected:
@@ -40,61 +29,96 @@ class ModuleTest : public ::testing::Test {
 
 TEST_F(ModuleTest, ExportsExactlyTheFourServerEntryPointsUndecorated) {
   auto* base = reinterpret_cast<BYTE*>(module.Handle());
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+  const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
       base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
-  ASSERT_EQ(exports->NumberOfNames, 4u);
-  auto* names = reinterpret_cast<DWORD*>(base + exports->AddressOfNames);
-  const char* expected[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
-                            "DllUnregisterServer"};
-  for (int i = 0; i < 4; ++i) EXPECT_STREQ(reinterpret_cast<char*>(base + names[i]), expected[i]);
+  const auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(
+      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  const auto* names = reinterpret_cast<DWORD*>(base + exports->AddressOfNames);
+  std::string all;
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+    all += reinterpret_cast<char*>(base + names[i]) + std::string(" ");
+  }
+  EXPECT_EQ(all, "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer ");
 }
 
-TEST_F(ModuleTest, CanUnloadNowFollowsFactoryReferencesObjectsAndLockServer) {
+TEST_F(ModuleTest, CanUnloadNowOnlyWithoutFactoriesObjectsAndLocks) {
   EXPECT_EQ(module.CanUnloadNow(), S_OK);
   ComPtr<IClassFactory> factory;
-  ASSERT_EQ(module.GetClassObject(CLSID_ZevXMLHttpRequest, IID_IClassFactory, &factory), S_OK);
-  EXPECT_EQ(module.CanUnloadNow(), S_FALSE);
   ComPtr<IUnknown> object;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, &object), S_OK);
-  EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+  ASSERT_EQ(module.GetClassObject(CLSID_ZevXMLHttpRequest, IID_PPV_ARGS(&factory)), S_OK);
+  EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "a factory";
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&object)), S_OK);
+  ASSERT_EQ(factory->LockServer(TRUE), S_OK);
   factory.Reset();
   object.Reset();
-  EXPECT_EQ(module.CanUnloadNow(), S_FALSE);  // only the server lock left
-  ASSERT_EQ(module.GetClassObject(CLSID_ZevXMLHttpRequest, IID_IClassFactory, &factory), S_OK);
-  EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+  EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "a lock";
+  ASSERT_EQ(module.GetClassObject(CLSID_ZevFileDialog, IID_PPV_ARGS(&factory)), S_OK);
+  ASSERT_EQ(factory->LockServer(FALSE), S_OK);
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&object)), S_OK);
   factory.Reset();
+  EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "an object";
+  object.Reset();
   EXPECT_EQ(module.CanUnloadNow(), S_OK);
 }
 
+// Refused before the outer object is ever asked anything.
 TEST_F(ModuleTest, AggregationIsRefusedForAnyInterfaceButIUnknown) {
-  OuterUnknown outer;
   for (const CLSID* clsid : kClasses) {
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(module.GetClassObject(*clsid, IID_IClassFactory, &factory), S_OK);
+    ASSERT_EQ(module.GetClassObject(*clsid, IID_PPV_ARGS(&factory)), S_OK);
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(&outer, IID_IDispatch, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(factory.Get(), IID_IDispatch, &object),
+              CLASS_E_NOAGGREGATION);
     EXPECT_EQ(object, nullptr);
   }
   EXPECT_EQ(module.CanUnloadNow(), S_OK);
 }
 
-// A class whose constructor runs out of memory, as the request object's
-// would while it builds its service table.
-class OutOfMemoryInConstructor final : public zx::ComClass<IUnknown> {
- public:
-  explicit OutOfMemoryInConstructor(IUnknown* outer) : ComClass(outer) { throw std::bad_alloc(); }
+// Each member as "DISPID name", a property's name after "get " or "put ", in
+// the library's order; IUnknown's and IDispatch's own members left out.
+std::wstring Members(ITypeInfo* info) {
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(info->GetTypeAttr(&attributes))) return L"(no attributes)";
+  const WORD count = attributes->cFuncs;
+  info->ReleaseTypeAttr(attributes);
+  std::wstring members;
+  for (UINT i = 0; i < count; ++i) {
+    FUNCDESC* function = nullptr;
+    if (FAILED(info->GetFuncDesc(i, &function))) return members + L"(unreadable)";
+    const MEMBERID id = function->memid;
+    const INVOKEKIND kind = function->invkind;
+    info->ReleaseFuncDesc(function);
+    if (id >= 0x60000000) continue;
+    UniqueBstr name;
+    info->GetDocumentation(id, name.Put(), nullptr, nullptr, nullptr);
+    const wchar_t* prefix =
+        kind == INVOKE_FUNC ? L" " : kind == INVOKE_PROPERTYGET ? L" get " : L" put ";
+    members += std::to_wstring(id) + prefix + (name ? name.Get() : L"?") + L", ";
+  }
+  return members;
+}
 
- private:
-  void* FindInterface(REFIID) override { return nullptr; }
-};
-
-TEST(ClassFactory, ConstructorOutOfMemoryGivesEOutOfMemory) {
-  void* object = reinterpret_cast<void*>(1);
-  EXPECT_EQ(zx::CreateComObject<OutOfMemoryInConstructor>(nullptr, IID_IUnknown, &object),
-            E_OUTOFMEMORY);
-  EXPECT_EQ(object, nullptr);
+TEST_F(ModuleTest, TypeLibraryKeepsEveryMembersNameDispidAndKind) {
+  wchar_t path[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(module.Handle(), path, MAX_PATH), 0u);
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(LoadTypeLibEx(path, REGKIND_NONE, &library), S_OK);
+  const std::pair<const IID*, const wchar_t*> interfaces[] = {
+      {&IID_IZevXMLHttpRequest,
+       L"1 open, 2 setRequestHeader, 3 getResponseHeader, 4 getAllResponseHeaders, 5 send, "
+       L"6 abort, 7 get status, 8 get statusText, 9 get responseXML, 10 get responseText, "
+       L"11 get responseBody, 12 get responseStream, 13 get readyState, "
+       L"14 put onreadystatechange, 15 get servicePort, 16 put ondisconnection, "
+       L"17 get isNeedFixConnection, 18 get isOSVersionAfterVista, 19 get fixConnection, "},
+      {&IID_IZevFileDialog, L"1 GetOpenFileName, "},
+      {&IID_IZevMultiFileDialog, L"1 GetOpenFileNameEx, 2 GetOpenFileNameEx2, "},
+  };
+  for (const auto& [iid, members] : interfaces) {
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(library->GetTypeInfoOfGuid(*iid, &info), S_OK);
+    EXPECT_EQ(Members(info.Get()), members);
+  }
 }
 
 }  // namespace
+}  // namespace zx::test

@@ -21,16 +21,15 @@ struct RawReply {
 
 enum class ReadUntil {
   kPipeEnds,   // everything until the service closes
-  kFrameEnds,  // the length field and as many bytes as it announces, as
-              // the module reads; the service may not have closed yet
+  kFrameEnds,  // the length field and as many bytes as it announces, as the
+               // module reads; the service may not have closed yet
 };
 
 // Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
 // then up to five attempts) and keeps the pipe open. Returns the failure.
 DWORD RawConnect(const std::wstring& pipePath, UniqueFile& pipe);
 
-// Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
-// then up to five attempts), writes frameBytes (if any) and reads.
+// Connects the same way, writes frameBytes (if any) and reads.
 RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
                      ReadUntil until = ReadUntil::kPipeEnds);
 
@@ -38,8 +37,13 @@ RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
 // Returns the first failure.
 DWORD RawSendAndHangUp(const std::wstring& pipePath, std::string_view bytes);
 
-// The 4-byte little-endian length, then payload.
-std::string Frame(std::string_view payload);
-std::string FrameHeader(std::uint32_t length);
+// The 4-byte little-endian length, then the payload.
+inline std::string FrameHeader(std::uint32_t length) {
+  return {static_cast<char>(length), static_cast<char>(length >> 8),
+          static_cast<char>(length >> 16), static_cast<char>(length >> 24)};
+}
+inline std::string Frame(std::string_view payload) {
+  return FrameHeader(static_cast<std::uint32_t>(payload.size())).append(payload);
+}
 
 }  // namespace zx::test

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "support/registry_snapshot.h"
+
 namespace zx::test {
 
 struct ClassKeys {
@@ -29,11 +31,26 @@ inline constexpr wchar_t kPreApprovedKey[] =
 // Safe for scripting, safe for initialisation.
 inline const wchar_t* const kSafetyCategories[] = {L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}",
                                                    L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}"};
-inline const wchar_t* const kRegisteredInterfaces[] = {L"{8D2C61F0-3B7E-4A95-B1D4-6E0F92A7C385}",
-                                                       L"{E47A0B93-5C2D-4F18-A6E9-13B8D0F5C27E}",
-                                                       L"{1F9B3E6C-82A4-4D07-BC51-A07E4D29F836}"};
 
 // Every key self-registration writes or removes, exported as text.
-std::string TouchedKeys();
+inline std::string TouchedKeys() {
+  std::string text = RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kTypeLibId);
+  for (const ClassKeys& c : kRegisteredClasses) {
+    for (const std::wstring& key : {std::wstring(c.progId), c.progId + std::wstring(L".1"),
+                                    L"CLSID\\" + std::wstring(c.clsid)}) {
+      text += RegistrySnapshot(HKEY_CLASSES_ROOT, key);
+    }
+    text += RegistrySnapshot(HKEY_LOCAL_MACHINE, kPreApprovedKey + std::wstring(c.preApproved));
+  }
+  for (const wchar_t* iid : {L"{8D2C61F0-3B7E-4A95-B1D4-6E0F92A7C385}",
+                             L"{E47A0B93-5C2D-4F18-A6E9-13B8D0F5C27E}",
+                             L"{1F9B3E6C-82A4-4D07-BC51-A07E4D29F836}"}) {
+    text += RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"Interface\\") + iid);
+  }
+  for (const wchar_t* category : kSafetyCategories) {
+    text += RegistrySnapshot(HKEY_CLASSES_ROOT, std::wstring(L"Component Categories\\") + category);
+  }
+  return text;
+}
 
 }  // namespace zx::test

@@ -10,7 +10,4 @@ namespace zx::test {
 // when the key does not exist.
 std::string RegistrySnapshot(HKEY root, const std::wstring& path);
 
-// Lower-case hexadecimal of raw value data.
-std::string HexBytes(const BYTE* data, DWORD size);
-
 }  // namespace zx::test
