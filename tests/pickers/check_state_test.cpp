@@ -149,6 +149,8 @@ const Scenario kScenarios[] = {
     // ...but neither an unreadable nor a partial child.
     {"K ?c",        "CC-CCCCC-CCC-CC-U", "C:\\Users\\Public D:\\", nullptr, true, "c: state readable"},
     {"K c=P",       "CC-PCCCC-CCC-CC-U", "C:\\Users\\Public D:\\", nullptr, true, "K: box follows children"},
+    // Nothing below an unreadable item is listed, however it is checked.
+    {"c ?c",        "PU-CCCCC-CCU-UU-U", "", nullptr, true, "K: box follows children"},
     // Box-less siblings count by the boxes below them; none ends the search.
     {"p",           "PC-UUUUU-UUU-UU-U", "C:\\Users\\Public"},
     {"z",           "PU-PUUUP-UCU-UU-U", "C:\\B\\z"},
