@@ -13,42 +13,36 @@ VARIANT Typed(VARTYPE type) {
   return value;
 }
 
+// A VARIANT of the given type whose member `fill` sets.
+template <class Fill>
+VARIANT Made(VARTYPE type, Fill fill) {
+  VARIANT value = Typed(type);
+  fill(value);
+  return value;
+}
+
 }  // namespace
 
 VARIANT Text(const std::wstring& text) {
-  VARIANT value = Typed(VT_BSTR);
-  V_BSTR(&value) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  return value;
+  return Made(VT_BSTR, [&](VARIANT& v) {
+    V_BSTR(&v) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  });
 }
 
 VARIANT NullText() {
-  VARIANT value = Typed(VT_BSTR);
-  V_BSTR(&value) = nullptr;
-  return value;
+  return Made(VT_BSTR, [](VARIANT& v) { V_BSTR(&v) = nullptr; });
 }
-
 VARIANT Int(LONG number) {
-  VARIANT value = Typed(VT_I4);
-  V_I4(&value) = number;
-  return value;
+  return Made(VT_I4, [&](VARIANT& v) { V_I4(&v) = number; });
 }
-
 VARIANT Short(SHORT number) {
-  VARIANT value = Typed(VT_I2);
-  V_I2(&value) = number;
-  return value;
+  return Made(VT_I2, [&](VARIANT& v) { V_I2(&v) = number; });
 }
-
 VARIANT Real(double number) {
-  VARIANT value = Typed(VT_R8);
-  V_R8(&value) = number;
-  return value;
+  return Made(VT_R8, [&](VARIANT& v) { V_R8(&v) = number; });
 }
-
 VARIANT Flag(bool flag) {
-  VARIANT value = Typed(VT_BOOL);
-  V_BOOL(&value) = flag ? VARIANT_TRUE : VARIANT_FALSE;
-  return value;
+  return Made(VT_BOOL, [&](VARIANT& v) { V_BOOL(&v) = flag ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
 VARIANT Empty() { return Typed(VT_EMPTY); }
