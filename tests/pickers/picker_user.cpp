@@ -20,16 +20,16 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
+// Named, not a lambda: the 32-bit build needs a stdcall callback.
+BOOL CALLBACK KeepTreeView(HWND child, LPARAM found) {
+  if (ClassOf(child) != WC_TREEVIEWW) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
 HWND TreeIn(HWND dialog) {
   HWND tree = nullptr;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM found) {
-        if (ClassOf(child) != WC_TREEVIEWW) return TRUE;
-        *reinterpret_cast<HWND*>(found) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tree));
+  EnumChildWindows(dialog, &KeepTreeView, reinterpret_cast<LPARAM>(&tree));
   return tree;
 }
 

@@ -12,12 +12,12 @@
 namespace zx::test {
 namespace {
 
+// A named callback: a lambda is not stdcall, which the 32-bit build needs.
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter); }
+
 int ThreadWindowCount() {
   int count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND, LPARAM counter) -> BOOL { return ++*reinterpret_cast<int*>(counter); },
-      reinterpret_cast<LPARAM>(&count));
+  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
