@@ -102,12 +102,27 @@ RegistryStatus RegisterScript(const RegistryScript& script, Registry& registry) 
   return kRegistryOk;
 }
 
-RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry) {
+// 64-bit Windows keeps these two apart for 32-bit and 64-bit programs and
+// shares the rest of the classes root between them.
+bool IsSharedBetweenViews(RegistryRoot root, std::u16string_view name) {
+  return root == RegistryRoot::kClassesRoot && !EqualsIgnoreAsciiCase(name, u"CLSID") &&
+         !EqualsIgnoreAsciiCase(name, u"Interface");
+}
+
+RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry,
+                                RegistrationMode mode) {
   RegistryStatus first = kRegistryOk;
   for (const ScriptRoot& root : script) {
     std::unique_ptr<RegistryKey> key;
-    const RegistryStatus status = registry.OpenRoot(root.root, key);
-    KeepFirstFailure(first, status == kRegistryOk ? UnregisterKeys(*key, root.keys) : status);
+    if (const RegistryStatus status = registry.OpenRoot(root.root, key)) {
+      KeepFirstFailure(first, status);
+      continue;
+    }
+    for (const ScriptKey& entry : root.keys) {
+      if (mode == RegistrationMode::kUnregisterOwnView && IsSharedBetweenViews(root.root, entry.name))
+        continue;
+      KeepFirstFailure(first, UnregisterKey(*key, entry));
+    }
   }
   return first;
 }
@@ -116,9 +131,9 @@ RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry
 
 RegistryStatus ApplyRegistryScript(const RegistryScript& script, Registry& registry,
                                    RegistrationMode mode) {
-  if (mode == RegistrationMode::kUnregister) return UnregisterScript(script, registry);
+  if (mode != RegistrationMode::kRegister) return UnregisterScript(script, registry, mode);
   const RegistryStatus status = RegisterScript(script, registry);
-  if (status != kRegistryOk) UnregisterScript(script, registry);
+  if (status != kRegistryOk) UnregisterScript(script, registry, RegistrationMode::kUnregister);
   return status;
 }
 

@@ -5,7 +5,15 @@
 
 namespace zx {
 
-enum class RegistrationMode { kRegister, kUnregister };
+enum class RegistrationMode {
+  kRegister,
+  kUnregister,
+  // Unregisters only what belongs to this module's registry view: the
+  // classes root's keys that 64-bit Windows shares between its 32-bit and
+  // 64-bit views (all but CLSID and Interface; ProgIDs among them) stay,
+  // because the other build of the module still uses them.
+  kUnregisterOwnView,
+};
 
 // Register: creates or opens each key and sets its values; a ForceRemove key
 // is first deleted with its subkeys, a Delete key only deleted. A failure
@@ -16,6 +24,9 @@ enum class RegistrationMode { kRegister, kUnregister };
 // NoRemove key stays, with its default value, while its named values and
 // the keys of its block go. Missing keys and values are no failure. Goes on
 // past failures so as much as possible is removed; returns the first.
+//
+// Unregister own view: the same, but top-level keys of the classes root other
+// than CLSID and Interface are left alone.
 //
 // Keys named AppID, CLSID, Component Categories, FileType, Interface,
 // Hardware, Mime, SAM, SECURITY, SYSTEM, Software or TypeLib (in any case)
