@@ -4,7 +4,7 @@
 #include <set>
 
 #include "harness/dialog_closer.h"
-#include "reliability/reliability.h"
+#include "support/page_test.h"
 
 using namespace zx::test;
 
@@ -27,7 +27,7 @@ std::set<const void*> WritableExecutableRegions(
   return regions;
 }
 
-class ExecutableMemoryTest : public ReliabilityTest {
+class ExecutableMemoryTest : public PageTest {
  protected:
   const BYTE* base = reinterpret_cast<const BYTE*>(module.Handle());
   const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(

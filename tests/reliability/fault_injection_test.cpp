@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "reliability/reliability.h"
+#include "support/page_test.h"
 
 using namespace zx::test;
 
@@ -77,10 +77,10 @@ const FaultMode kFaultModes[] = {
 
 void PrintTo(const FaultMode& mode, std::ostream* out) { *out << mode.name; }
 
-class FaultInjectionTest : public ReliabilityTest, public ::testing::WithParamInterface<FaultMode> {
+class FaultInjectionTest : public PageTest, public ::testing::WithParamInterface<FaultMode> {
  protected:
   void SetUp() override {
-    ReliabilityTest::SetUp();
+    PageTest::SetUp();
     // ondisconnection survives every open; onreadystatechange is set after each.
     complete.onCall = [this] { EXPECT_EQ(driver->ReadyState(), 4) << "in onreadystatechange"; };
     lost.onCall = [this] { EXPECT_EQ(driver->ReadyState(), 5) << "in ondisconnection"; };

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "harness/dialog_closer.h"
-#include "reliability/reliability.h"
 #include "support/fake_site.h"
+#include "support/page_test.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace zx::test;
@@ -41,7 +41,7 @@ void GiveSites(IDispatch* object, const std::vector<Site>& sites) {
   }
 }
 
-using SiteLockTest = ReliabilityTest;
+using SiteLockTest = PageTest;
 
 // Late binding reports every success as S_OK, a cancelled dialog included.
 // A trusted repair would start the repair tool and wait for services.

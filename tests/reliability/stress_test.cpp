@@ -6,11 +6,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "reliability/reliability.h"
+#include "support/page_test.h"
 
 using namespace zx::test;
 
@@ -18,7 +19,7 @@ namespace {
 
 constexpr size_t kObjects = 6;
 
-class StressTest : public ReliabilityTest {
+class StressTest : public PageTest {
  protected:
   // Asynchronously json to the service, handled by handler. Under load the
   // service's listener falls behind now and then: for a moment it has no
@@ -45,16 +46,21 @@ class StressTest : public ReliabilityTest {
 
 // Each object chains its requests from its own handler, as a page that
 // polls a service does, on a thread of its own (apartment, objects and
-// messages); each reply must echo the object's own request.
+// messages); each reply must echo the object's own request whole. Every
+// reply spans several reads, so that a read may finish before the worker
+// that started it has returned and the next completion go to another. Each
+// thread has one callback window, gone with the thread.
 TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
-  constexpr int kThreads = 4, kObjectsPerThread = 3;
+  constexpr int kThreads = 4, kObjectsPerThread = 3, kReplySize = 10000;
   const LONG length = Scaled(100);
+  ASSERT_TRUE(service.Restart(L"--size " + std::to_wstring(kReplySize)));
   struct Chain {
     std::wstring Json(LONG n) const { return L"\"" + tag + L"-" + std::to_wstring(n) + L"\""; }
     RecordingHandler complete;  // outlives the object
     RequestDriver request;
     std::wstring tag;
   };
+  std::vector<HWND> windows(kThreads);
   const auto runThread = [&](int t) {
     CoInitialize(nullptr);
     std::vector<std::unique_ptr<Chain>> chains;
@@ -63,8 +69,9 @@ TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
           std::make_unique<Chain>(Chain{{}, NewRequest(), std::to_wstring(t * 10 + o)}));
       Chain& c = *chains.back();
       c.complete.onCall = [&] {
-        if (c.request.ResponseText() != service.EchoOf(c.Json(c.complete.calls - 1))) {
-          Problem("a reply that is not its own");
+        const std::wstring echo = service.EchoOf(c.Json(c.complete.calls - 1));
+        if (c.request.ResponseText() != RepeatedTo(echo, kReplySize)) {
+          Problem("a reply that is not its own, or not whole");
         } else if (c.complete.calls < length) {
           StartExchange(c.request, c.complete, c.Json(c.complete.calls));
         }
@@ -84,6 +91,8 @@ TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
       c->request.Reset();
       if (c->complete.refs != 1) Problem("a handler reference left behind");
     }
+    const std::vector<HWND> mine = CallbackWindowsOf(GetCurrentThreadId());
+    windows[t] = mine.size() == 1 ? mine[0] : nullptr;
     CoUninitialize();
   };
   MeasureRounds(1, 1,
@@ -96,6 +105,8 @@ TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
                 });
   ReportFigure("stress, threads: opens retried while the service had no free instance: " +
                std::to_string(retries));
+  EXPECT_EQ(std::set<HWND>(windows.begin(), windows.end()).size(), size_t{kThreads});
+  for (HWND window : windows) EXPECT_TRUE(window && !IsWindow(window)) << "gone with its thread";
 }
 
 // Destroyed right after send, while the reply length is awaited, and while

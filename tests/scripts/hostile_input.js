@@ -71,6 +71,11 @@ run("text that is not ASCII or not valid UTF-16 or UTF-8", function () {
   check("percent-encoded", exchange(request, false, "json=" + encodeURIComponent(json)).text === echoOf(json));
   check("as it stands", exchange(request, true, "json=" + pair).text === echoOf(pair));
   check("path", exchange(request, false, "json=1", "/\u0437\u0430\u043f").text === echoOf(1, "/???"));
+  // A zero byte is data like any other; the reply's text ends at its echo.
+  for (var async = 0; async < 2; async++) {
+    var zero = exchange(request, async === 1, "json=%5B1%00%5D").text;
+    check("zero byte, async " + async, zero === echoOf("[1").slice(0, -1), zero);
+  }
   var broken = ['json="a\ud800b\udc00"', "json=%22%FF%C0%80%ED%A0%80%F8%22", "json=%22%E2%82%"];
   for (var i = 0; i < broken.length * 2; i++) {
     var reply = exchange(request, i % 2 === 1, broken[i >> 1], i ? "" : "/\ud800\u00e9").text;

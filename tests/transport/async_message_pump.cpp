@@ -16,7 +16,6 @@ namespace {
 // {D7CF1571-CF76-46AF-857B-FBEB648D36F5}
 const CLSID kClsid = {0xd7cf1571, 0xcf76, 0x46af, {0x85, 0x7b, 0xfb, 0xeb, 0x64, 0x8d, 0x36, 0xf5}};
 const std::wstring kClsidKey = L"CLSID\\{D7CF1571-CF76-46AF-857B-FBEB648D36F5}";
-const wchar_t kProgId[] = L"ZxTest.MessagePump";
 constexpr DISPID kDispidWait = 1;
 
 HINSTANCE g_module = nullptr;
@@ -79,12 +78,12 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** 
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
 
+// The page scripts register it on first use and leave it registered.
 extern "C" HRESULT WINAPI DllRegisterServer() {
   wchar_t path[MAX_PATH] = {};
   if (!GetModuleFileNameW(g_module, path, MAX_PATH)) return HRESULT_FROM_WIN32(GetLastError());
   const std::wstring keys[][3] = {
-      {std::wstring(kProgId) + L"\\CLSID", L"", kClsidKey.substr(6)},
-      {kClsidKey + L"\\ProgID", L"", kProgId},
+      {L"ZxTest.MessagePump\\CLSID", L"", kClsidKey.substr(6)},
       {kClsidKey + L"\\InprocServer32", L"", path},
       {kClsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"}};
   for (const auto& [key, name, value] : keys) {
@@ -93,11 +92,5 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
         value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   }
-  return S_OK;
-}
-
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, kClsidKey.c_str());
   return S_OK;
 }

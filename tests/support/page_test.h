@@ -1,14 +1,10 @@
 #pragma once
-// What the reliability tests share: how much work they do, what they may
-// leave behind, and request objects as a page holds them, created through
-// the registered module, with handlers that outlive them and a sample
-// service answering in echo mode. The counts written in the tests are those
-// of the quick run in CI; ZX_RELIABILITY_SCALE multiplies them for
-// scripts/reliability.sh, which collects the lines the tests print starting
-// with "[ figures  ]".
-#include <windows.h>
-#include <wrl/client.h>
-
+// Request objects as a page holds them: created through the registered
+// module, with handlers that outlive them and a sample service answering in
+// echo mode. Also how much work a reliability test does and what it may
+// leave behind: the counts written in the tests are those of the quick run
+// in CI; ZX_RELIABILITY_SCALE multiplies them for scripts/reliability.sh,
+// which collects the lines the tests print starting with "[ figures  ]".
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -44,7 +40,15 @@ inline void ReportFigure(const std::string& text) {
   std::fflush(stdout);
 }
 
-class ReliabilityTest : public ::testing::Test {
+// text repeated and cut to size characters, as the service's --size makes
+// its echo.
+inline std::wstring RepeatedTo(const std::wstring& text, size_t size) {
+  std::wstring repeated;
+  while (repeated.size() < size) repeated += text;
+  return repeated.substr(0, size);
+}
+
+class PageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
@@ -96,14 +100,18 @@ class ReliabilityTest : public ::testing::Test {
     return InvokeByName(page.Get(), name, DISPATCH_PROPERTYPUT, {value});
   }
 
-  // Ends whatever the page left in flight, then opens, sends and reads a
-  // good request through the interface, handled by `complete`.
+  // Opens `driver` on the service and sends json, handled by `complete`.
+  HRESULT OpenAndSend(bool async, const std::wstring& json = L"%7B%22ok%22%3A1%7D") {
+    const HRESULT opened = driver->OpenService(service.Segment(), async);
+    if (opened != S_OK) return opened;
+    (*driver)->put_onreadystatechange(&complete);
+    return driver->Send(json);
+  }
+  // Ends whatever the page left in flight, then completes a good exchange.
   void ExpectUsable(bool async) {
     ASSERT_TRUE(driver->WaitUntilExchangeEnded());
     const LONG callsBefore = complete.calls;
-    ASSERT_EQ(driver->OpenService(service.Segment(), async), S_OK);
-    (*driver)->put_onreadystatechange(&complete);
-    ASSERT_EQ(driver->Send(L"%7B%22ok%22%3A1%7D"), S_OK);
+    ASSERT_EQ(OpenAndSend(async), S_OK);
     ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > callsBefore; }));
     EXPECT_EQ(driver->ResponseText(), service.EchoOf(L"{\"ok\":1}"));
   }
