@@ -1,7 +1,5 @@
 // The single-folder picker: the shell's browse dialog driven as a person
-// would, and the owner window both pickers learn from the page's site.
-#include <iterator>
-
+// would, owned by the window the page's site gives.
 #include "common/win_resources.h"
 #include "picker_test.h"
 
@@ -10,22 +8,36 @@ namespace {
 
 using FolderPicker = PickerTest;
 
-TEST_F(FolderPicker, GivesThePathOfWhatIsPickedNullWhenCancelled) {
+// Rows run in order on one object: each gives the picker a site, then picks.
+// Neither a null site nor one outside a browser makes the picker forget the
+// window it learnt; a shell browser without a window clears it.
+TEST_F(FolderPicker, GivesThePathOfWhatIsPickedInADialogTheSitesWindowOwns) {
+  const HWND page = CreateWindowExW(0, L"STATIC", L"page", WS_POPUP | WS_VISIBLE, 100, 100, 600,
+                                    500, nullptr, nullptr, nullptr, nullptr);
+  FakeSite::Offer browser, noBrowser, noShellBrowser, noWindow;
+  browser.window = noBrowser.window = noShellBrowser.window = page;
+  noBrowser.browser = noShellBrowser.shellBrowser = false;
   const struct {
+    const FakeSite::Offer* site;      // null: no site at all
     std::vector<std::wstring> names;  // below the desktop; none: Cancel
     const wchar_t* path;
+    HWND owner;
   } picks[] = {
-      {{}, L"<null>"},
-      {{L"My Computer", L"C:", L"ZxScan", L"notes.txt"}, L"C:\\ZxScan\\notes.txt"},
-      {{L"My Computer", L"C:"}, L"C:\\"},
-      {{L"My Computer"}, L""},  // an item without a path
+      {&browser, {}, L"<null>", page},
+      {nullptr, {L"My Computer", L"C:", L"ZxScan", L"notes.txt"}, L"C:\\ZxScan\\notes.txt", page},
+      {&noBrowser, {L"My Computer", L"C:"}, L"C:\\", page},
+      {&noShellBrowser, {L"My Computer"}, L"", page},  // an item without a path
+      {&noWindow, {}, L"<null>", nullptr},
   };
   const UniqueBstr prompt(SysAllocString(L"Pick the folder to scan"));
   for (const auto& pick : picks) {
-    Outcome outcome;
-    RunWithUser(
-        [&](BSTR* path) { return m_folderPicker->GetOpenFileName(prompt.Get(), path); }, outcome,
+    SCOPED_TRACE(&pick - picks);
+    GiveSite(m_folderPicker.Get(), pick.site);
+    const Outcome outcome = RunWithUser(
+        [&](BSTR* path) { return m_folderPicker->GetOpenFileName(prompt.Get(), path); },
+        Picker::kBrowse,
         [&](HWND dialog) {
+          EXPECT_EQ(GetWindow(dialog, GW_OWNER), pick.owner);
           EXPECT_TRUE(FindWindowExW(dialog, nullptr, L"Static", L"Pick the folder to scan"));
           EXPECT_TRUE(IsWindowVisible(FindWindowExW(dialog, nullptr, L"Edit", nullptr)));
           EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, 14150))) << "the new-folder button";
@@ -36,38 +48,9 @@ TEST_F(FolderPicker, GivesThePathOfWhatIsPickedNullWhenCancelled) {
             EXPECT_TRUE(tree.ClickLabel(tree.Open(names)));
           }
           PushButton(dialog, pick.names.empty() ? IDCANCEL : IDOK);
-        },
-        false);
+        });
     EXPECT_EQ(outcome.hr, S_OK);
-    EXPECT_EQ(outcome.Text(), pick.path);
-  }
-}
-
-// Neither a null site nor one outside a browser makes a picker forget the window.
-TEST_F(FolderPicker, TheSitesShellBrowserWindowOwnsTheDialog) {
-  const HWND page = CreateWindowExW(0, L"STATIC", L"page", WS_POPUP | WS_VISIBLE, 100, 100, 600,
-                                    500, nullptr, nullptr, nullptr, nullptr);
-  FakeSite::Offer offer, noBrowser, noShellBrowser, noWindow;
-  offer.window = noBrowser.window = noShellBrowser.window = page;
-  noBrowser.browser = noShellBrowser.shellBrowser = false;
-  const std::pair<const FakeSite::Offer*, HWND> sites[] = {{&offer, page},
-                                                           {nullptr, page},
-                                                           {&noBrowser, page},
-                                                           {&noShellBrowser, page},
-                                                           {&noWindow, nullptr}};
-  for (size_t row = 0; row < std::size(sites); ++row) {
-    const auto& [site, owner] = sites[row];
-    SCOPED_TRACE(row);
-    GiveSite(m_folderPicker.Get(), site);
-    HWND shownOwner = nullptr;
-    Outcome outcome;
-    RunWithUser([&](BSTR* path) { return m_folderPicker->GetOpenFileName(nullptr, path); }, outcome,
-                [&](HWND dialog) {
-                  shownOwner = GetWindow(dialog, GW_OWNER);
-                  PushButton(dialog, IDCANCEL);
-                },
-                false);
-    EXPECT_EQ(shownOwner, owner);
+    EXPECT_EQ(outcome.text, pick.path);
   }
   DestroyWindow(page);
 }

@@ -1,10 +1,6 @@
 // zxtest_picker_driver: the user at the other end of a page script's picker
-// calls, in a process of its own, started before the script.
-//
-//   zxtest_picker_driver page
-//     browse dialog:     pick C:\ZxScan\Alpha, OK
-//     scan-path dialog:  check C:\ZxScan\Alpha and C:\ZxScan\Beta, OK
-//     scan-path dialog:  Cancel
+// calls, in a process of its own, started before the script. With the
+// argument "page" it plays kSteps, one dialog each.
 //
 // Exits 0 when every step was done. After a failed step every picker dialog
 // is cancelled until none is left, so the script never waits forever.
@@ -14,47 +10,40 @@
 #include <cstring>
 #include <iterator>
 
-#include "harness/message_pump.h"
 #include "picker_user.h"
 
 namespace zx::test {
 namespace {
 
-bool Fail(const char* step) {
-  std::printf("driver: %s failed\n", step);
+bool PickAlpha(const TreeUser& tree) {
+  return tree.ClickLabel(tree.Open({L"Desktop", L"My Computer", L"C:", L"ZxScan", L"Alpha"}));
+}
+
+// Checking the computer checks every drive.
+bool CheckTheComputer(const TreeUser& tree) {
+  return tree.ClickBox(tree.Child(nullptr, L"My Computer")) &&
+         tree.Shows(tree.Open({L"My Computer", L"Z:"}), 3);
+}
+
+const struct Step {
+  const char* name;
+  Picker dialog;
+  bool (*act)(const TreeUser& tree);  // null: nothing before the button
+  int button;
+} kSteps[] = {
+    {"picking C:\\ZxScan\\Alpha", Picker::kBrowse, &PickAlpha, IDOK},
+    {"checking My Computer", Picker::kScanPath, &CheckTheComputer, IDOK},
+    {"cancelling the scan-path dialog", Picker::kScanPath, nullptr, IDCANCEL},
+};
+
+bool Play(const Step& step) {
+  const HWND dialog = WaitForPicker(step.dialog);
+  const bool done = dialog && (!step.act || step.act(TreeUser(dialog)));
+  if (done && step.dialog == Picker::kBrowse) PushButton(dialog, step.button);
+  if (done && step.dialog == Picker::kScanPath) ClickControl(dialog, step.button);
+  if (done && WaitUntilGone(dialog)) return true;
+  std::printf("driver: %s failed\n", step.name);
   return false;
-}
-
-bool PickFolder() {
-  const HWND dialog = WaitForBrowseDialog();
-  if (!dialog) return Fail("finding the browse dialog");
-  const TreeUser tree(dialog);
-  if (!tree.ClickLabel(tree.Open({L"Desktop", L"My Computer", L"C:", L"ZxScan", L"Alpha"}))) {
-    return Fail("selecting C:\\ZxScan\\Alpha");
-  }
-  PushButton(dialog, IDOK);
-  return WaitUntilGone(dialog) || Fail("closing the browse dialog");
-}
-
-bool CheckScanFolders() {
-  const HWND dialog = WaitForScanPathDialog();
-  if (!dialog) return Fail("finding the scan-path dialog");
-  const TreeUser tree(dialog);
-  const HTREEITEM scan = tree.Open({L"My Computer", L"C:", L"ZxScan"});
-  if (!scan) return Fail("finding C:\\ZxScan");
-  for (const wchar_t* name : {L"Alpha", L"Beta"}) {
-    const HTREEITEM item = tree.Child(scan, name);
-    if (!tree.ClickBox(item) || !tree.Shows(item, 3)) return Fail("checking a folder");
-  }
-  ClickControl(dialog, IDOK);
-  return WaitUntilGone(dialog) || Fail("closing the scan-path dialog with OK");
-}
-
-bool CancelScanPathDialog() {
-  const HWND dialog = WaitForScanPathDialog();
-  if (!dialog) return Fail("finding the second scan-path dialog");
-  ClickControl(dialog, IDCANCEL);
-  return WaitUntilGone(dialog) || Fail("cancelling the scan-path dialog");
 }
 
 }  // namespace
@@ -66,22 +55,21 @@ int main(int argc, char** argv) {
     std::printf("usage: zxtest_picker_driver page\n");
     return 2;
   }
-  bool (*const steps[])() = {&PickFolder, &CheckScanFolders, &CancelScanPathDialog};
   size_t done = 0;
   if (CreateScanFolders()) {
-    while (done < std::size(steps) && steps[done]()) ++done;
+    while (done < std::size(kSteps) && Play(kSteps[done])) ++done;
   } else {
-    Fail("creating C:\\ZxScan");
+    std::printf("driver: creating C:\\ZxScan failed\n");
   }
-  if (done == std::size(steps)) {
+  if (done == std::size(kSteps)) {
     std::printf("driver: every step done\n");
     return 0;
   }
   // Each call the script has still to make shows one dialog, the failed
   // step's own perhaps still open: cancel them one by one.
-  for (size_t left = std::size(steps) - done; left > 0; --left) {
-    HWND dialog = nullptr;
-    if (!PollUntil([&] { return (dialog = FindPickerDialog()) != nullptr; })) break;
+  for (size_t left = std::size(kSteps) - done; left > 0; --left) {
+    const HWND dialog = WaitForPicker(Picker::kEither);
+    if (!dialog) break;
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     WaitUntilGone(dialog);
   }

@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 #include <ole2.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <thread>
@@ -9,10 +10,17 @@
 #include "harness/message_pump.h"
 
 namespace zx::test {
+namespace {
+
+// What an out parameter holds when a call must leave it untouched.
+const BSTR kUntouched = reinterpret_cast<BSTR>(static_cast<INT_PTR>(0x5A5A5A5A));
+
+}  // namespace
 
 void PickerTest::SetUp() {
   // The browse dialog's new style needs OLE, as in a page's thread.
   m_ole = OleInitialize(nullptr);
+  SetCursorPos(1200, 1000);  // off every dialog, so that no real pointer moves reach one
   ASSERT_TRUE(SUCCEEDED(m_ole));
   ASSERT_TRUE(CreateScanFolders());
   ASSERT_EQ(m_module.Create(CLSID_ZevFileDialog, IID_PPV_ARGS(&m_folderPicker)), S_OK);
@@ -25,50 +33,74 @@ void PickerTest::TearDown() {
   if (SUCCEEDED(m_ole)) OleUninitialize();
 }
 
-void PickerTest::RunWithUser(const std::function<HRESULT(BSTR*)>& call, Outcome& outcome,
-                             const std::function<void(HWND)>& user, bool scanPath) {
+Outcome PickerTest::RunWithUser(const PickerCall& call, Picker kind,
+                                const std::function<void(HWND)>& user) {
   const DWORD self = GetCurrentProcessId();
   std::atomic<bool> callEnded{false};
   std::thread person([&] {
-    const HWND dialog = scanPath ? WaitForScanPathDialog(self) : WaitForBrowseDialog(self);
+    const HWND dialog = WaitForPicker(kind, self);
     EXPECT_TRUE(dialog) << "no picker dialog showed";
     if (dialog) user(dialog);
     while (!PollUntil([&] { return callEnded.load(); }, 3000)) {
-      if (const HWND left = FindPickerDialog(self)) PostMessageW(left, WM_COMMAND, IDCANCEL, 0);
+      if (const HWND left = FindPicker(Picker::kEither, self)) {
+        PostMessageW(left, WM_COMMAND, IDCANCEL, 0);
+      }
     }
   });
-  outcome.hr = call(&outcome.text);
+  BSTR text = kUntouched;
+  Outcome outcome{call(&text), L"<untouched>"};
   callEnded = true;
   person.join();
+  if (text != kUntouched) {
+    outcome.text = text ? std::wstring(text, SysStringLen(text)) : L"<null>";
+    SysFreeString(text);
+  }
+  return outcome;
 }
 
-void PickerTest::ShowScanPath(const std::function<HRESULT(BSTR*)>& call, Outcome& outcome,
-                              const ScanPathUser& user) {
-  RunWithUser(
-      call, outcome,
-      [&](HWND dialog) {
-        const TreeUser tree(dialog);
-        const HTREEITEM computer = tree.Child(nullptr, L"My Computer");
-        ASSERT_TRUE(computer && tree.Child(computer, L"C:")) << "the computer item was not filled";
-        user(dialog, tree);
-      },
-      true);
+Outcome PickerTest::ShowScanPath(const PickerCall& call, const ScanPathUser& user) {
+  return RunWithUser(call, Picker::kScanPath, [&](HWND dialog) {
+    const TreeUser tree(dialog);
+    const HTREEITEM computer = tree.Child(nullptr, L"My Computer");
+    ASSERT_TRUE(computer && tree.Child(computer, L"C:")) << "the computer item was not filled";
+    user(dialog, tree);
+  });
 }
 
-void PickerTest::ShowScanPath(Outcome& outcome, const ScanPathUser& user, VARIANT_BOOL showFiles) {
-  ShowScanPath(
+Outcome PickerTest::ShowScanPath(const ScanPathUser& user, VARIANT_BOOL showFiles) {
+  return ShowScanPath(
       [&](BSTR* text) {
         return m_scanPicker->GetOpenFileNameEx(showFiles, nullptr, nullptr, 0, text);
       },
-      outcome, user);
+      user);
+}
+
+void PickerTest::CancelAfter(const std::function<void(HWND)>& user) {
+  const Outcome outcome = ShowScanPath([&](HWND dialog, const TreeUser&) {
+    user(dialog);
+    ClickControl(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(outcome.hr, S_FALSE);
 }
 
 void PickerTest::GiveSite(IUnknown* picker, const FakeSite::Offer* offer) {
-  ComPtr<IObjectWithSite> withSite;
+  Microsoft::WRL::ComPtr<IObjectWithSite> withSite;
   ASSERT_EQ(picker->QueryInterface(IID_PPV_ARGS(&withSite)), S_OK);
-  ComPtr<FakeSite> site;
+  Microsoft::WRL::ComPtr<FakeSite> site;
   if (offer) *site.ReleaseAndGetAddressOf() = new FakeSite(*offer);  // adopts its first reference
   EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(site.Get())), S_OK);
+}
+
+int ThreadsOfThisProcess() {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+       more = Thread32Next(snapshot.Get(), &entry)) {
+    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  }
+  return count;
 }
 
 }  // namespace zx::test

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "harness/zxmlhttp_module.h"
 #include "picker_user.h"
@@ -15,26 +16,17 @@
 
 namespace zx::test {
 
-using Microsoft::WRL::ComPtr;
+constexpr int kUnchecked = 1, kPartial = 2, kChecked = 3;  // the tree's state images
+const std::vector<std::wstring> kDriveC = {L"My Computer", L"C:"};
+const std::vector<std::wstring> kScanFolder = {L"My Computer", L"C:", L"ZxScan"};
 
-// What an out parameter holds when a call must leave it untouched.
-inline const BSTR kUntouched = reinterpret_cast<BSTR>(static_cast<INT_PTR>(0x5A5A5A5A));
-
-// What a picker call returned; the text stays kUntouched when the call leaves it.
+// What a picker call returned and left in its out string.
 struct Outcome {
-  HRESULT hr = E_FAIL;
-  BSTR text = kUntouched;
-  Outcome() = default;
-  Outcome(const Outcome&) = delete;
-  ~Outcome() {
-    if (text != kUntouched) SysFreeString(text);
-  }
-  std::wstring Text() const {
-    if (text == kUntouched) return L"<untouched>";
-    return text ? std::wstring(text, SysStringLen(text)) : L"<null>";
-  }
+  HRESULT hr;
+  std::wstring text;  // "<untouched>" when the call left it alone, "<null>" for a null string
 };
 
+using PickerCall = std::function<HRESULT(BSTR*)>;
 using ScanPathUser = std::function<void(HWND dialog, const TreeUser& tree)>;
 
 class PickerTest : public ::testing::Test {
@@ -45,21 +37,26 @@ class PickerTest : public ::testing::Test {
   // Runs call here, blocked in the dialog's modal loop, while user acts on
   // another thread once the dialog shows. A picker dialog the user leaves
   // open is cancelled, so a failing step fails the test instead of hanging it.
-  void RunWithUser(const std::function<HRESULT(BSTR*)>& call, Outcome& outcome,
-                   const std::function<void(HWND)>& user, bool scanPath);
+  static Outcome RunWithUser(const PickerCall& call, Picker kind,
+                             const std::function<void(HWND)>& user);
   // call shows the scan-path dialog; user gets it once its computer item is filled.
-  void ShowScanPath(const std::function<HRESULT(BSTR*)>& call, Outcome& outcome,
-                    const ScanPathUser& user);
-  void ShowScanPath(Outcome& outcome, const ScanPathUser& user, VARIANT_BOOL showFiles = 0);
+  static Outcome ShowScanPath(const PickerCall& call, const ScanPathUser& user);
+  Outcome ShowScanPath(const ScanPathUser& user, VARIANT_BOOL showFiles = VARIANT_FALSE);
+  // Shows the scan-path dialog, lets user act on it and cancels it, which
+  // the call must answer with S_FALSE.
+  void CancelAfter(const std::function<void(HWND)>& user);
   // Gives the picker a fake site made from offer (null: no site at all).
   static void GiveSite(IUnknown* picker, const FakeSite::Offer* offer);
 
   ZxmlhttpModule m_module;
-  ComPtr<IZevFileDialog> m_folderPicker;
-  ComPtr<IZevMultiFileDialog> m_scanPicker;
+  Microsoft::WRL::ComPtr<IZevFileDialog> m_folderPicker;
+  Microsoft::WRL::ComPtr<IZevMultiFileDialog> m_scanPicker;
 
  private:
   HRESULT m_ole = E_FAIL;
 };
+
+// To see a thread that a showing leaves behind.
+int ThreadsOfThisProcess();
 
 }  // namespace zx::test

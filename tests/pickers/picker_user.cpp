@@ -1,6 +1,8 @@
 #include "picker_user.h"
 
+#include <cstddef>
 #include <cstring>
+#include <cwchar>
 
 #include "harness/message_pump.h"
 #include "res/resource_ids.h"
@@ -9,20 +11,19 @@ namespace zx::test {
 namespace {
 
 constexpr size_t kBufferSize = 4096;
-constexpr size_t kTextOffset = 1024;
 constexpr int kTextCapacity = 512;
 constexpr UINT kReplyTimeoutMs = 10000;
 constexpr DWORD kStateChangeMs = 3000;  // a click is taken at once; only a fault waits this long
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
+bool HasClass(HWND window, const wchar_t* name) {
+  wchar_t found[64] = {};
+  GetClassNameW(window, found, 64);
+  return wcscmp(found, name) == 0;
 }
 
 // Named, not a lambda: the 32-bit build needs a stdcall callback.
 BOOL CALLBACK KeepTreeView(HWND child, LPARAM found) {
-  if (ClassOf(child) != WC_TREEVIEWW) return TRUE;
+  if (!HasClass(child, WC_TREEVIEWW)) return TRUE;
   *reinterpret_cast<HWND*>(found) = child;
   return FALSE;
 }
@@ -33,13 +34,9 @@ HWND TreeIn(HWND dialog) {
   return tree;
 }
 
-bool IsScanPathDialog(HWND dialog) {
-  return GetDlgItem(dialog, IDC_SCAN_TREE) && GetDlgItem(dialog, IDC_SCAN_PROMPT);
-}
-
 struct DialogSearch {
   DWORD process;
-  int kind;  // 1 scan path, 2 browse, 3 either
+  Picker kind;
   HWND found = nullptr;
 };
 
@@ -48,24 +45,16 @@ BOOL CALLBACK TakeDialog(HWND window, LPARAM context) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (!IsWindowVisible(window) || (search.process && owner != search.process) ||
-      ClassOf(window) != L"#32770" || !TreeIn(window)) {
+      !HasClass(window, L"#32770") || !TreeIn(window)) {
     return TRUE;
   }
-  if (!(search.kind & (IsScanPathDialog(window) ? 1 : 2))) return TRUE;
+  const bool scanPath = GetDlgItem(window, IDC_SCAN_TREE) && GetDlgItem(window, IDC_SCAN_PROMPT);
+  if (!(static_cast<int>(search.kind) &
+        static_cast<int>(scanPath ? Picker::kScanPath : Picker::kBrowse))) {
+    return TRUE;
+  }
   search.found = window;
   return FALSE;
-}
-
-HWND FindDialog(DWORD process, int kind) {
-  DialogSearch search{process, kind};
-  EnumWindows(&TakeDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND WaitForDialog(DWORD process, int kind) {
-  HWND dialog = nullptr;
-  PollUntil([&] { return (dialog = FindDialog(process, kind)) != nullptr; });
-  return dialog;
 }
 
 }  // namespace
@@ -85,9 +74,17 @@ bool CreateScanFolders() {
   return made;
 }
 
-HWND WaitForScanPathDialog(DWORD process) { return WaitForDialog(process, 1); }
-HWND WaitForBrowseDialog(DWORD process) { return WaitForDialog(process, 2); }
-HWND FindPickerDialog(DWORD process) { return FindDialog(process, 3); }
+HWND FindPicker(Picker kind, DWORD process) {
+  DialogSearch search{process, kind};
+  EnumWindows(&TakeDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForPicker(Picker kind, DWORD process) {
+  HWND dialog = nullptr;
+  PollUntil([&] { return (dialog = FindPicker(kind, process)) != nullptr; });
+  return dialog;
+}
 
 bool WaitUntilGone(HWND window) {
   return PollUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); });
@@ -148,31 +145,24 @@ HTREEITEM TreeUser::Step(HTREEITEM item, UINT relation) const {
 }
 
 std::wstring TreeUser::Text(HTREEITEM item) const {
-  TVITEMW request{};
-  request.mask = TVIF_HANDLE | TVIF_TEXT;
-  request.hItem = item;
-  request.pszText = reinterpret_cast<wchar_t*>(m_buffer + kTextOffset);
-  request.cchTextMax = kTextCapacity;
-  wchar_t text[kTextCapacity] = {};
-  SIZE_T read = 0;
-  if (!Exchange(TVM_GETITEMW, 0, &request, sizeof(request)) ||
-      !ReadProcessMemory(m_process.Get(), request.pszText, text, sizeof(text) - 2, &read)) {
-    return {};
-  }
-  return text;
+  struct {
+    TVITEMW item;
+    wchar_t text[kTextCapacity];
+  } request{};
+  request.item.mask = TVIF_HANDLE | TVIF_TEXT;
+  request.item.hItem = item;
+  request.item.pszText = reinterpret_cast<wchar_t*>(m_buffer + offsetof(decltype(request), text));
+  request.item.cchTextMax = kTextCapacity - 1;
+  return Exchange(TVM_GETITEMW, 0, &request, sizeof(request)) ? request.text : L"";
 }
 
 HTREEITEM TreeUser::Child(HTREEITEM parent, const std::wstring& name) const {
   if (parent && !Expand(parent)) return nullptr;
-  // Drives show as "label (C:)".
-  const auto named = [&](const std::wstring& text) {
-    return text == name || text.find(L"(" + name + L")") != std::wstring::npos;
-  };
   HTREEITEM found = nullptr;
   PollUntil([&] {
-    for (found = parent ? Step(parent, TVGN_CHILD) : Step(nullptr, TVGN_ROOT); found;
-         found = Step(found, TVGN_NEXT)) {
-      if (named(Text(found))) return true;
+    for (found = Step(parent, TVGN_CHILD); found; found = Step(found, TVGN_NEXT)) {
+      const std::wstring text = Text(found);  // a drive shows as "label (C:)"
+      if (text == name || text.find(L"(" + name + L")") != std::wstring::npos) return true;
     }
     return false;
   });
@@ -227,10 +217,17 @@ bool TreeUser::ClickOn(HTREEITEM item, UINT hitFlags) const {
   return false;
 }
 
+// A click toggles: when the fill opened the item just before it, it closed
+// it again, and a second click opens it.
 bool TreeUser::Expand(HTREEITEM item) const {
   const auto open = [&] { return Send(TVM_GETITEMSTATE, WPARAM(item), TVIS_EXPANDED) != 0; };
-  return open() || (ClickOn(item, TVHT_ONITEMBUTTON) &&
-                    PollUntil([&] { return open() || !HasExpandButton(item); }));
+  for (int click = 0; click < 2 && !open(); ++click) {
+    if (ClickOn(item, TVHT_ONITEMBUTTON) &&
+        PollUntil([&] { return open() || !HasExpandButton(item); })) {
+      return true;
+    }
+  }
+  return open();
 }
 
 bool TreeUser::ClickBox(HTREEITEM item) const { return ClickOn(item, TVHT_ONITEMSTATEICON); }

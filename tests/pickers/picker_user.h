@@ -21,12 +21,12 @@ namespace zx::test {
 //   notes.txt            a file: listed only with files shown
 bool CreateScanFolders();
 
-// A visible dialog of the process (0: of any) with the scan-path tree, or
-// the shell's browse dialog; null when none shows within the wait.
-HWND WaitForScanPathDialog(DWORD process = 0);
-HWND WaitForBrowseDialog(DWORD process = 0);
-// Either one, without waiting.
-HWND FindPickerDialog(DWORD process = 0);
+enum class Picker { kScanPath = 1, kBrowse = 2, kEither = 3 };
+
+// A visible picker dialog of the process (0: of any), the scan-path one
+// told by its tree and prompt; null when none shows within the wait.
+HWND WaitForPicker(Picker kind, DWORD process = 0);
+HWND FindPicker(Picker kind, DWORD process = 0);  // without waiting
 bool WaitUntilGone(HWND window);
 
 void ClickAt(HWND window, POINT client);
@@ -43,7 +43,6 @@ class TreeUser {
   TreeUser(const TreeUser&) = delete;
   TreeUser& operator=(const TreeUser&) = delete;
 
-  HWND Handle() const { return m_tree; }
   // The child named, a drive by "C:" (null parent: on the top level), once
   // the parent is opened and the child listed; null when it is not.
   HTREEITEM Child(HTREEITEM parent, const std::wstring& name) const;

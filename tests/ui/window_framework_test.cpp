@@ -43,8 +43,7 @@ HWND CreateEdit() {
 TEST(WindowObject, RoutesToItsMapFirstAndToTheControlForTheRest) {
   RecordingWindow window, other;
   const HWND edit = CreateEdit(), next = CreateEdit();
-  // From another thread, as the scan-path dialog's fill thread attaches the tree.
-  BOOL attached = FALSE;
+  BOOL attached = FALSE;  // from another thread, as any thread may attach a control
   std::thread([&] { attached = window.Subclass(edit); }).join();
   ASSERT_TRUE(attached);
   EXPECT_FALSE(other.Subclass(edit)) << "bound to another object";
