@@ -2,7 +2,8 @@
 // replacement values of a class registration. Decoding and replacement must
 // be exact, parsing must fail cleanly or give a script that prints and parses
 // back unchanged, and registering then unregistering it in an in-memory
-// registry must leave only what the registrar's rules let stay behind.
+// registry, also with a write failing half-way, must leave only what the
+// registrar's rules let stay behind.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -18,17 +19,12 @@
 #include "registrar/registry_script_parser.h"
 #include "registrar/registry_script_utf8.h"
 #include "registrar_fake_registry.h"
-#include "registry_script_text.h"
 
 namespace zx {
 namespace {
 
 using Node = FakeRegistry::Node;
 using Entries = std::vector<const ScriptKey*>;  // the script's entries naming one key
-
-constexpr RegistryRoot kRoots[] = {RegistryRoot::kClassesRoot, RegistryRoot::kCurrentUser,
-                                   RegistryRoot::kLocalMachine, RegistryRoot::kUsers,
-                                   RegistryRoot::kCurrentConfig};
 
 // Another class's registration, a value of the shared CLSID key and keys in
 // other roots, which registration must not disturb unless its script names them.
@@ -65,14 +61,6 @@ void CheckReplacement(std::u16string_view text) {
   ZX_FUZZ_CHECK(again == expanded);
 }
 
-// Printed and parsed again, the script is the same: so its names are valid,
-// its nesting within the limit and Delete keys name nothing more.
-void CheckParsedScript(const RegistryScript& script) {
-  const std::u16string printed = PrintRegistryScript(script);
-  const ScriptParseResult reparsed = ParseRegistryScript(printed, {});
-  ZX_FUZZ_CHECK(reparsed.ok() && PrintRegistryScript(reparsed.script) == printed);
-}
-
 bool KeepsItsKey(const ScriptKey* key) {
   return key->flag == KeyFlag::kNoRemove ||
          std::any_of(std::begin(kNeverDeleted), std::end(kNeverDeleted),
@@ -85,57 +73,52 @@ const Node* Child(const Node* node, const std::u16string& name) {
   return found == node->subkeys.end() ? nullptr : &found->second;
 }
 
-void CheckSubkeys(const Node* before, const Node* after, const Entries& parents, bool kept,
-                  bool exposed);
-
-// A key before registration and after unregistration. `keptAbove`: every
-// entry naming an ancestor keeps its key; `exposedAbove`: some does not.
-// What was not there before stays only where every entry keeps its key, and
-// then only the key and its default value; what no entry reaches is untouched.
-void CheckKey(const Node* before, const Node* after, const Entries& named, bool keptAbove,
-              bool exposedAbove) {
-  const bool keepers = std::all_of(named.begin(), named.end(), KeepsItsKey);
-  const bool kept = keptAbove && !named.empty() && keepers;
+// A key before registration and after unregistration, and the entries naming
+// it. `kept`: it and every ancestor are named only by entries that keep
+// their key; `exposed`: some entry naming an ancestor does not. What was not
+// there before stays only where it is kept, and then only the key and its
+// default value; what no entry reaches is untouched.
+void CheckKey(const Node* before, const Node* after, const Entries& named, bool kept,
+              bool exposed) {
   if (after) {
     ZX_FUZZ_CHECK(before || kept);
     for (const auto& [name, data] : after->values) {
       const bool unchanged =
           before && before->values.count(name) && before->values.at(name) == data;
-      if (!unchanged) ZX_FUZZ_CHECK(name.empty() && kept);
+      ZX_FUZZ_CHECK(unchanged || (name.empty() && kept));
     }
   }
-  if (before && named.empty() && !exposedAbove) {
-    ZX_FUZZ_CHECK(after && after->values == before->values);
-  }
-  CheckSubkeys(before, after, named, kept, exposedAbove || !keepers);
-}
-
-void CheckSubkeys(const Node* before, const Node* after, const Entries& parents, bool kept,
-                  bool exposed) {
+  if (before && named.empty() && !exposed) ZX_FUZZ_CHECK(after && after->values == before->values);
+  const bool keepers = std::all_of(named.begin(), named.end(), KeepsItsKey);
   std::set<std::u16string, IgnoreAsciiCaseLess> names;
   for (const Node* node : {before, after}) {
     if (node) for (const auto& subkey : node->subkeys) names.insert(subkey.first);
   }
   for (const std::u16string& name : names) {
-    Entries named;
-    for (const ScriptKey* parent : parents) {
+    Entries children;
+    for (const ScriptKey* parent : named) {
       for (const ScriptKey& key : parent->subkeys) {
-        if (EqualsIgnoreAsciiCase(key.name, name)) named.push_back(&key);
+        if (EqualsIgnoreAsciiCase(key.name, name)) children.push_back(&key);
       }
     }
-    CheckKey(Child(before, name), Child(after, name), named, kept, exposed);
+    const bool childKept =
+        kept && !children.empty() && std::all_of(children.begin(), children.end(), KeepsItsKey);
+    CheckKey(Child(before, name), Child(after, name), children, childKept, exposed || !keepers);
   }
 }
 
+// Each root stands for a kept key holding the keys of the script's blocks for it.
 void CheckLeftovers(FakeRegistry& before, FakeRegistry& after, const RegistryScript& script) {
-  for (const RegistryRoot root : kRoots) {
-    std::vector<ScriptKey> blocks;  // a stand-in parent for each block of this root
+  for (const RegistryRoot root :
+       {RegistryRoot::kClassesRoot, RegistryRoot::kCurrentUser, RegistryRoot::kLocalMachine,
+        RegistryRoot::kUsers, RegistryRoot::kCurrentConfig}) {
+    std::vector<ScriptKey> blocks;
     for (const ScriptRoot& block : script) {
-      if (block.root == root) blocks.push_back({u"", KeyFlag::kNone, {}, {}, block.keys});
+      if (block.root == root) blocks.push_back({u"", KeyFlag::kNoRemove, {}, {}, block.keys});
     }
-    Entries parents;
-    for (const ScriptKey& block : blocks) parents.push_back(&block);
-    CheckSubkeys(before.Find(root, {}), after.Find(root, {}), parents, true, false);
+    Entries named;
+    for (const ScriptKey& block : blocks) named.push_back(&block);
+    CheckKey(before.Find(root, {}), after.Find(root, {}), named, true, false);
   }
 }
 
@@ -161,32 +144,31 @@ void CheckRegistration(FakeRegistry& registry, const RegistryScript& script,
   ZX_FUZZ_CHECK(registry.Dump() == unregistered);
 }
 
-using Op = FakeOperation;
-using Write = std::pair<Op, std::u16string>;
+using Write = std::pair<FakeOperation, std::u16string>;
 
 // Every write registration is sure to attempt.
 void CollectWrites(const std::vector<ScriptKey>& keys, std::vector<Write>& writes) {
   for (const ScriptKey& key : keys) {
     if (key.flag == KeyFlag::kDelete) continue;
-    writes.push_back({Op::kCreate, key.name});
-    if (key.defaultValue) writes.push_back({Op::kSetValue, u""});
-    for (const ScriptValue& value : key.values) writes.push_back({Op::kSetValue, value.name});
+    writes.push_back({FakeOperation::kCreate, key.name});
+    if (key.defaultValue) writes.push_back({FakeOperation::kSetValue, u""});
+    for (const ScriptValue& value : key.values) {
+      writes.push_back({FakeOperation::kSetValue, value.name});
+    }
     CollectWrites(key.subkeys, writes);
   }
 }
 
+// Into an empty registry and one holding other keys; then with one of the
+// writes failing, which registration reports and rolls back.
 void CheckApplying(const RegistryScript& script, std::size_t seed) {
-  FakeRegistry empty;
+  FakeRegistry empty, shared(kForeignKeys), failing(kForeignKeys);
   CheckRegistration(empty, script, kRegistryOk);
-  FakeRegistry shared(kForeignKeys);
   CheckRegistration(shared, script, kRegistryOk);
-
-  // A write that fails half-way: registration reports it and rolls back.
   std::vector<Write> writes;
   for (const ScriptRoot& root : script) CollectWrites(root.keys, writes);
   if (writes.empty()) return;
   const auto& [operation, name] = writes[seed % writes.size()];
-  FakeRegistry failing(kForeignKeys);
   failing.FailOn(operation, name, kFakeAccessDenied);
   CheckRegistration(failing, script, kFakeAccessDenied);
 }
@@ -209,7 +191,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZX_FUZZ_CHECK(result.script.empty());
     return 0;
   }
-  zx::CheckParsedScript(result.script);
+  // Printed and parsed again, the script is the same: so its names are
+  // valid, its nesting within the limit and Delete keys name nothing more.
+  const std::u16string printed = zx::PrintRegistryScript(result.script);
+  const zx::ScriptParseResult reparsed = zx::ParseRegistryScript(printed, {});
+  ZX_FUZZ_CHECK(reparsed.ok() && zx::PrintRegistryScript(reparsed.script) == printed);
   zx::CheckApplying(result.script, std::hash<std::string_view>{}(bytes));
   return 0;
 }

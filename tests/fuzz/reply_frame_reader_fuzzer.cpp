@@ -1,9 +1,10 @@
 // libFuzzer target: a reply frame, well-formed or not, fed to the reader in
-// random pieces. Whatever the split, the reader must reach the verdict of a
-// one-shot reading, never take more than the frame announced, never accept a
-// length above its cap, and stay in a failure once it reported one.
+// random pieces. After every piece the reader must report what reading the
+// bytes so far at once concludes and want exactly the bytes still missing;
+// a failure stays; a complete body is the frame's and takes nothing more.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,7 @@
 
 namespace {
 
+using zx::kFrameLengthSize;
 using zx::ReplyStatus;
 
 // Big enough for multi-piece bodies, small enough that reserving it is cheap.
@@ -24,30 +26,24 @@ bool IsFailure(ReplyStatus status) {
          status != ReplyStatus::kComplete;
 }
 
-// What reading `frame` all at once concludes (kNeedMore: unfinished), and
-// how many more bytes an unfinished frame wants.
+// What reading `frame` all at once concludes, and how many more bytes an
+// unfinished one (kNeedMore) wants. `lengthJustArrived`: an unfinished
+// frame then reports kLengthKnown.
 struct Verdict {
   ReplyStatus status;
   std::size_t wanted;
 };
-
-Verdict OneShotVerdict(std::string_view frame, std::uint32_t cap) {
-  if (frame.size() < zx::kFrameLengthSize) {
-    return {ReplyStatus::kNeedMore, zx::kFrameLengthSize - frame.size()};
+Verdict OneShotVerdict(std::string_view frame, std::uint32_t cap, bool lengthJustArrived) {
+  if (frame.size() < kFrameLengthSize) {
+    return {ReplyStatus::kNeedMore, kFrameLengthSize - frame.size()};
   }
   const std::uint32_t announced = zx::LoadFrameLength(frame.data());
-  const std::size_t body = frame.size() - zx::kFrameLengthSize;
+  const std::size_t body = frame.size() - kFrameLengthSize;
   if (announced == 0) return {ReplyStatus::kEmptyReply, 0};
   if (announced > cap) return {ReplyStatus::kTooLarge, 0};
   if (body > announced) return {ReplyStatus::kOverlong, 0};
-  return {body == announced ? ReplyStatus::kComplete : ReplyStatus::kNeedMore, announced - body};
-}
-
-// The status of the Feed call after which reading at once gives `sofar`:
-// unfinished frames say whether this call brought the length.
-ReplyStatus ExpectedStep(const Verdict& sofar, bool lengthArrived) {
-  if (sofar.status != ReplyStatus::kNeedMore) return sofar.status;
-  return lengthArrived ? ReplyStatus::kLengthKnown : ReplyStatus::kNeedMore;
+  if (body == announced) return {ReplyStatus::kComplete, 0};
+  return {lengthJustArrived ? ReplyStatus::kLengthKnown : ReplyStatus::kNeedMore, announced - body};
 }
 
 // Either raw bytes, or a body behind a length field that is exact, a
@@ -59,53 +55,9 @@ std::string MakeFrame(FuzzedDataProvider& input) {
   const std::uint32_t skew = shape / 4 % 8;
   const auto length = static_cast<std::uint32_t>(body.size()) - (shape % 4 == 2 ? skew : 0) +
                       (shape % 4 == 3 ? skew : 0);
-  std::string frame(zx::kFrameLengthSize, '\0');
+  std::string frame(kFrameLengthSize, '\0');
   zx::StoreFrameLength(length, frame.data());
   return frame + body;
-}
-
-struct FeedChecker {
-  std::string_view frame;
-  std::uint32_t cap;
-  std::size_t fed = 0;
-  ReplyStatus last = ReplyStatus::kNeedMore;
-
-  // Feeds the next piece and checks the step against what the frame allows so far.
-  void Feed(zx::ReplyFrameReader& reader, std::size_t pieceSize) {
-    const std::string_view piece = frame.substr(fed, pieceSize);
-    const bool lengthArrives =
-        fed < zx::kFrameLengthSize && fed + piece.size() >= zx::kFrameLengthSize;
-    const ReplyStatus status = reader.Feed(piece);
-    fed += piece.size();
-    if (IsFailure(last)) ZX_FUZZ_CHECK(status == last);
-    if (status == ReplyStatus::kTooLarge) ZX_FUZZ_CHECK(zx::LoadFrameLength(frame.data()) > cap);
-    // Accepted bytes never go beyond the announced frame.
-    ZX_FUZZ_CHECK(IsFailure(status) || fed < zx::kFrameLengthSize ||
-                  fed - zx::kFrameLengthSize <= zx::LoadFrameLength(frame.data()));
-    if (!IsFailure(last)) {
-      const Verdict sofar = OneShotVerdict(frame.substr(0, fed), cap);
-      ZX_FUZZ_CHECK(status == ExpectedStep(sofar, lengthArrives));
-      ZX_FUZZ_CHECK(reader.BytesWanted() == sofar.wanted);
-    }
-    last = status;
-  }
-};
-
-void CheckFinished(zx::ReplyFrameReader& reader, const FeedChecker& checker) {
-  zx::ReplyFrameReader oneShot(checker.cap);
-  const bool lengthInFrame = checker.frame.size() >= zx::kFrameLengthSize;
-  ZX_FUZZ_CHECK(oneShot.Feed(checker.frame) ==
-                ExpectedStep(OneShotVerdict(checker.frame, checker.cap), lengthInFrame));
-  if (checker.last == ReplyStatus::kComplete) {
-    zx::ReplyFrameReader afterEnd = reader;
-    ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kComplete);
-    ZX_FUZZ_CHECK(afterEnd.Feed("x") == ReplyStatus::kOverlong);
-    ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kOverlong);
-    const std::string body = reader.TakeBody();
-    ZX_FUZZ_CHECK(body == checker.frame.substr(zx::kFrameLengthSize) && body == oneShot.TakeBody());
-  } else if (IsFailure(checker.last)) {
-    ZX_FUZZ_CHECK(reader.TakeBody().empty());  // a failed reader holds nothing
-  }
 }
 
 }  // namespace
@@ -115,12 +67,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto cap = input.ConsumeIntegralInRange<std::uint32_t>(0, kLargestCap);
   const std::string frame = MakeFrame(input);
   zx::ReplyFrameReader reader(cap);
-  FeedChecker checker{frame, cap};
+  std::size_t fed = 0;
+  ReplyStatus last = ReplyStatus::kNeedMore;
+  // Feeds the next piece and checks the step against what the frame allows so far.
+  const auto feed = [&](std::size_t pieceSize) {
+    const std::size_t piece = std::min(pieceSize, frame.size() - fed);
+    const ReplyStatus status = reader.Feed(std::string_view(frame).substr(fed, piece));
+    const bool lengthArrives = fed < kFrameLengthSize && fed + piece >= kFrameLengthSize;
+    fed += piece;
+    if (IsFailure(last)) {
+      ZX_FUZZ_CHECK(status == last);
+    } else {
+      const Verdict sofar =
+          OneShotVerdict(std::string_view(frame).substr(0, fed), cap, lengthArrives);
+      ZX_FUZZ_CHECK(status == sofar.status && reader.BytesWanted() == sofar.wanted);
+    }
+    last = status;
+  };
   // Piece sizes from what is left of the input; the rest of the frame in one piece.
-  while (checker.fed < frame.size() && input.remaining_bytes() > 0) {
-    checker.Feed(reader, input.ConsumeIntegralInRange<std::size_t>(0, 64));
+  while (fed < frame.size() && input.remaining_bytes() > 0) {
+    feed(input.ConsumeIntegralInRange<std::size_t>(0, 64));
   }
-  checker.Feed(reader, frame.size() - checker.fed);
-  CheckFinished(reader, checker);
+  feed(frame.size() - fed);
+  zx::ReplyFrameReader oneShot(cap);
+  const bool lengthInFrame = frame.size() >= kFrameLengthSize;
+  ZX_FUZZ_CHECK(oneShot.Feed(frame) == OneShotVerdict(frame, cap, lengthInFrame).status);
+  if (last == ReplyStatus::kComplete) {
+    zx::ReplyFrameReader afterEnd = reader;
+    ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kComplete);
+    ZX_FUZZ_CHECK(afterEnd.Feed("x") == ReplyStatus::kOverlong);
+    ZX_FUZZ_CHECK(afterEnd.Feed({}) == ReplyStatus::kOverlong);
+    const std::string body = reader.TakeBody();
+    ZX_FUZZ_CHECK(body == frame.substr(kFrameLengthSize) && body == oneShot.TakeBody());
+  } else if (IsFailure(last)) {
+    ZX_FUZZ_CHECK(reader.TakeBody().empty());  // a failed reader holds nothing
+  }
   return 0;
 }

@@ -2,7 +2,8 @@
 // An in-memory registry that behaves like the real one where the registrar
 // depends on it: names match in any case, a key with subkeys cannot be
 // deleted on its own, handles to deleted keys fail. Any operation on a
-// given name can be made to fail.
+// given name can be made to fail. Its contents, like parsed scripts, print
+// as one line of script text that parses back to the same script.
 #include <map>
 #include <string>
 #include <string_view>
@@ -10,8 +11,13 @@
 
 #include "common/ascii_text.h"
 #include "registrar/registrar_registry.h"
+#include "registrar/registry_script.h"
 
 namespace zx {
+
+// Every name and string quoted, every '%' doubled:
+// HKCR { NoRemove 'CLSID' { 'K' = s 'x' { val 'V' = d 1 'Sub' } } }
+std::u16string PrintRegistryScript(const RegistryScript& script);
 
 enum class FakeOperation {
   kOpen, kCreate, kSetValue, kDeleteValue, kDeleteKey, kList,
@@ -40,7 +46,7 @@ class FakeRegistry final : public Registry {
   // Null when a key on the path does not exist.
   Node* Find(RegistryRoot root, const std::vector<std::u16string>& path);
 
-  // Everything it holds as one line of script text (registry_script_text.h).
+  // Everything it holds, printed as PrintRegistryScript prints scripts.
   std::u16string Dump() const;
 
  private:

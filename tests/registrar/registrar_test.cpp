@@ -6,7 +6,6 @@
 
 #include "registrar/registry_script_parser.h"
 #include "registrar_fake_registry.h"
-#include "registry_script_text.h"
 
 namespace zx {
 namespace {
@@ -24,7 +23,7 @@ RegistryScript Script(std::string_view text) {
 std::u16string Utf16(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 // The registry before (as script text), the script, and the registry after
-// registering and after unregistering it (as registry_script_text.h prints it).
+// registering and after unregistering it (as PrintRegistryScript prints it).
 struct Cycle {
   std::string before, script, registered, unregistered;
 };
@@ -98,7 +97,7 @@ struct Fault {
   RegistryStatus status;
 };
 
-struct FailingRun {
+struct ScriptRun {
   std::string before, script;
   RegistrationMode mode;  // an unregistration follows a registration without faults
   std::vector<Fault> faults;
@@ -106,10 +105,22 @@ struct FailingRun {
   std::string after;  // the registry afterwards, printed as `before` is
 };
 
+void CheckRun(const ScriptRun& run) {
+  SCOPED_TRACE(run.script);
+  FakeRegistry registry(run.before);
+  const RegistryScript script = Script(run.script);
+  if (run.mode != kRegister) {
+    ASSERT_EQ(ApplyRegistryScript(script, registry, kRegister), kRegistryOk);
+  }
+  for (const Fault& f : run.faults) registry.FailOn(f.operation, f.name, f.status);
+  EXPECT_EQ(ApplyRegistryScript(script, registry, run.mode), run.status);
+  EXPECT_EQ(registry.Dump(), Utf16(run.after));
+}
+
 // A failed registration is undone as far as it goes; unregistration goes
 // on past a failure; both report the first failure.
 TEST(Registrar, FailuresAreReportedAndUndone) {
-  const FailingRun runs[] = {
+  const ScriptRun runs[] = {
       {kOther, kClass, kRegister, {{Op::kCreate, u"A.1", kDiskFull}}, kDiskFull, kOther},
       {kOther, kClass, kRegister, {{Op::kSetValue, u"", kDiskFull}}, kDiskFull, kOther},
       {kOther, kClass, kRegister, {{Op::kCreate, u"ProgID", kDiskFull}}, kDiskFull, kOther},
@@ -124,6 +135,8 @@ TEST(Registrar, FailuresAreReportedAndUndone) {
        "val 'ThreadingModel' = s 'Apartment' } 'ProgID' = s 'A.1' } '{o}' = s 'other' } }"},
       {"HKCU { 'K' }", "HKCU { NoRemove K { val A = s 'a' val B = s 'b' } }", kUnregister,
        {{Op::kDeleteValue, u"A", kDenied}}, kDenied, "HKCU { 'K' { val 'A' = s 'a' } }"},
+      {"", "HKCU { NoRemove K { A B } }", kUnregister, {{Op::kDeleteKey, u"A", kDenied}}, kDenied,
+       "HKCU { 'K' { 'A' } }"},
       // Inside a deleted tree: what fails below is what is reported, and a
       // key deleted by someone else meanwhile is as good as deleted.
       {kTree, "HKCU { Delete T }", kRegister, {{Op::kList, u"Sub", kBadDatabase}}, kBadDatabase,
@@ -133,17 +146,16 @@ TEST(Registrar, FailuresAreReportedAndUndone) {
       {"HKCU { T = s 'old' { Gone Other } }", "HKCU { Delete T }", kRegister,
        {{Op::kVanish, u"Gone", kRegistryNotFound}}, kRegistryOk, ""},
   };
-  for (const FailingRun& run : runs) {
-    SCOPED_TRACE(run.script);
-    FakeRegistry registry(run.before);
-    const RegistryScript script = Script(run.script);
-    if (run.mode == kUnregister) {
-      ASSERT_EQ(ApplyRegistryScript(script, registry, kRegister), kRegistryOk);
-    }
-    for (const Fault& f : run.faults) registry.FailOn(f.operation, f.name, f.status);
-    EXPECT_EQ(ApplyRegistryScript(script, registry, run.mode), run.status);
-    EXPECT_EQ(registry.Dump(), Utf16(run.after));
-  }
+  for (const ScriptRun& run : runs) CheckRun(run);
+}
+
+// Unregistering one build's view leaves the classes root's top-level keys
+// that both views share, for the other build; CLSID and Interface are each
+// view's own.
+TEST(Registrar, UnregisteringOneViewLeavesTheKeysBothViewsShare) {
+  CheckRun({"", "HKCR { A = s 'n' NoRemove CLSID { '{c}' } NoRemove Interface { '{i}' } "
+            "NoRemove TypeLib { '{t}' } } HKCU { K }", RegistrationMode::kUnregisterOwnView, {},
+            kRegistryOk, "HKCR { 'A' = s 'n' 'CLSID' 'Interface' 'TypeLib' { '{t}' } }"});
 }
 
 }  // namespace

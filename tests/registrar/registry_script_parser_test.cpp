@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "registrar/registrar_variables.h"
-#include "registry_script_text.h"
+#include "registrar_fake_registry.h"
 
 namespace zx {
 namespace {
@@ -27,7 +27,7 @@ ScriptParseResult Parse(std::string_view utf8) {
 TEST(RegistryScriptParser, ReadsKeysFlagsValuesAndReplacements) {
   const struct {
     std::string_view script;
-    std::u16string_view printed;  // as registry_script_text.h prints it
+    std::u16string_view printed;  // as PrintRegistryScript prints it
   } cases[] = {
       {"hkcr { noremove A { FORCEREMOVE B = S 'x' { VAL v = D 1 } } DeLeTe C }",
        u"HKCR { NoRemove 'A' { ForceRemove 'B' = s 'x' { val 'v' = d 1 } } Delete 'C' }"},

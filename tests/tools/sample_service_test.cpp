@@ -1,12 +1,20 @@
-// The sample service as a program: every reply mode byte for byte on the
-// wire, its request log, how it ends and what it leaves registered.
+// The sample service: its command line parsed in-process, and the program
+// run as a child: its replies byte for byte on the wire with the request
+// each one logged, how it ends and what it leaves registered. The failure
+// modes the fault-injection tests use (zero length, partial, short, huge,
+// drip, many writes, delay, error codes) are checked there by what the
+// module makes of them; here are their combinations.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
-#include <future>
+#include <fstream>
 
+#include "argument_quoting.h"
+#include "command_line.h"
 #include "common/win_resources.h"
 #include "harness/sample_service_process.h"
-#include "harness/test_paths.h"
 #include "support/raw_pipe_client.h"
 #include "transport/endpoint_config.h"
 
@@ -14,50 +22,87 @@ namespace zx::test {
 namespace {
 
 using namespace std::string_literals;
+using namespace zxsample;
+
+using Args = std::vector<std::wstring>;
+
+TEST(SampleServiceCommandLine, AcceptsOnlyOptionsThatGoTogetherWithTheirValues) {
+  const std::pair<Args, bool> cases[] = {
+      // Two options of one group.
+      {{L"--partial", L"1", L"--huge"}, false}, {{L"--short", L"1", L"--partial", L"2"}, false},
+      {{L"--drip", L"1", L"1", L"--many-writes"}, false},
+      {{L"--reply", L"echo", L"--reply", L"zero-length"}, false},
+      {{L"--service", L"a", L"--install", L"b"}, false},
+      {{L"--unregister", L"--segment", L"s", L"--uninstall", L"x"}, false},
+      // Missing or malformed values.
+      {{L"--pipe"}, false}, {{L"--pipe", L""}, false}, {{L"--size", L"0"}, false},
+      {{L"--size", L"12x"}, false}, {{L"--max-requests", L"4294967296"}, false},
+      {{L"--delay", L"-1"}, false}, {{L"--drip", L"0", L"5"}, false}, {{L"--drip", L"4"}, false},
+      {{L"--reply", L"mirror"}, false}, {{L"--reply", L"error-code", L"0x1FFFFFFFF"}, false},
+      {{L"--echo"}, false},
+      // Options that cannot apply.
+      {{L"--reply", L"zero-length", L"--size", L"10"}, false},
+      {{L"--reply", L"zero-length", L"--partial", L"1"}, false},
+      {{L"--unregister"}, false}, {{L"--unregister-at-exit"}, false},
+      {{L"--start-pending", L"100"}, false},
+      {{L"--service", L"s", L"--start-pending", L"forever"}, true},
+      {{L"--huge", L"--drip", L"3", L"0", L"--delay", L"5", L"--size", L"9"}, true},
+      {{}, true},
+  };
+  for (const auto& [args, accepted] : cases) {
+    ServiceOptions options;
+    std::wstring error;
+    EXPECT_EQ(ParseCommandLine(args, options, error), accepted) << ::testing::PrintToString(args);
+    EXPECT_EQ(error.empty(), accepted) << ::testing::PrintToString(args);
+  }
+}
+
+TEST(SampleServiceCommandLine, WritesHexErrorCodesAsSignedDecimalAndKeepsOthers) {
+  const std::pair<const wchar_t*, const char*> cases[] = {
+      {L"0xE00B0001", "-536150015"}, {L"0XE00C0004", "-536084476"}, {L"0x7", "7"},
+      {L"-536150015", "-536150015"}, {L"12abc", "12abc"}};
+  for (const auto& [given, written] : cases) {
+    ServiceOptions options;
+    std::wstring error;
+    ASSERT_TRUE(ParseCommandLine({L"--reply", L"error-code", given}, options, error)) << given;
+    EXPECT_EQ(options.reply.errorCodeText, written) << given;
+  }
+}
+
+// What the installed service is started with must split back unchanged.
+TEST(SampleServiceCommandLine, InstallForwardsEveryOtherArgumentQuotedAsNeeded) {
+  ServiceOptions options;
+  std::wstring error;
+  ASSERT_TRUE(ParseCommandLine({L"--pipe", L"p", L"--install", L"My Service", L"--reply", L"file",
+                                L"C:\\a b.txt", L"--sp-root", L"SOFTWARE\\Test"},
+                               options, error));
+  EXPECT_EQ(options.action, Action::kInstall);
+  EXPECT_EQ(options.serviceName, L"My Service");
+  EXPECT_EQ(options.servingArguments, (Args{L"--pipe", L"p", L"--reply", L"file", L"C:\\a b.txt",
+                                            L"--sp-root", L"SOFTWARE\\Test"}));
+  EXPECT_EQ(options.spRoot, L"SOFTWARE\\Test\\");  // ended by one backslash, as the lookup needs
+
+  const Args args = {L"plain",    L"two words",         L"",
+                     L"a\"b",     L"C:\\dir\\",         L"C:\\dir with space\\",
+                     L"a\\\\\"b", L"\\\\server\\x y\\", L"tab\there"};
+  int count = 0;
+  wchar_t** split = CommandLineToArgvW((L"prog " + JoinCommandLine(args)).c_str(), &count);
+  ASSERT_NE(split, nullptr);
+  const Args back(split + 1, split + count);
+  LocalFree(split);
+  EXPECT_EQ(back, args);
+}
 
 const std::string kRequest = "/svc/query?json={\"a\":1}";
 const std::string kEcho = "{\"path\":\"/svc/query\",\"json\":{\"a\":1}}";
 const std::string kFileBody = "0123456789abcdefghijklmnopqrstuvwxyz";
 
-// The sample service listening on a pipe of its own.
-struct Served {
-  explicit Served(const std::wstring& options) : process(L"--pipe " + pipe + L" " + options) {}
-  std::wstring Path() const { return kPipePathPrefix + pipe; }
-
-  const std::wstring pipe = UniqueName(L"zxsample");
-  SampleServiceProcess process;
-};
-
-bool WriteBytes(const std::wstring& path, std::string_view bytes) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-// zxsample_service.exe run with arguments to its end: its exit code, or
-// STILL_ACTIVE when it had to be killed.
-DWORD ExitCodeOf(const std::wstring& arguments) {
-  std::wstring line = L"\"" + BesideProgram(L"zxsample_service.exe") + L"\" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started)) {
-    return STILL_ACTIVE;
-  }
-  UniqueHandle thread(started.hThread), process(started.hProcess);
-  DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(process.Get(), 30000) != WAIT_OBJECT_0)
-    TerminateProcess(process.Get(), 1);
-  GetExitCodeProcess(process.Get(), &code);
-  return code;
-}
-
-TEST(SampleService, RepliesInEachModeByteForByte) {
+// A request that never came whole goes unanswered and unlogged.
+TEST(SampleService, RepliesInEachModeByteForByteAndLogsEachWholeRequest) {
   TempFile file(L"zxsample-reply");
-  ASSERT_TRUE(WriteBytes(file.Path(), kFileBody));
+  ASSERT_TRUE(std::ofstream(file.Path().c_str(), std::ios::binary) << kFileBody);
   const std::wstring fromFile = L"--reply file \"" + file.Path() + L"\" ";
-  const std::uint32_t fileLength = 36, echoLength = static_cast<std::uint32_t>(kEcho.size());
+  const std::uint32_t echoLength = static_cast<std::uint32_t>(kEcho.size());
   const struct Case {
     std::wstring options;
     std::string payload, reply;
@@ -71,47 +116,21 @@ TEST(SampleService, RepliesInEachModeByteForByte) {
       {fromFile + L"--size 4", kRequest, Frame(kFileBody.substr(0, 4))},
       {fromFile + L"--size 80", kRequest, Frame(kFileBody + kFileBody + kFileBody.substr(0, 8))},
       {L"--size 7", kRequest, Frame(kEcho.substr(0, 7))},
-      {L"--reply error-code -536150015", kRequest, Frame("{\"error_code\":\"-536150015\"}")},
-      {L"--reply error-code 0xE00C0004", kRequest, Frame("{\"error_code\":\"-536084476\"}")},
-      {L"--reply zero-length", kRequest, "\0\0\0\0"s},
-      {fromFile + L"--partial 5", kRequest, FrameHeader(fileLength) + kFileBody.substr(0, 5)},
-      {fromFile + L"--partial 0", kRequest, FrameHeader(fileLength)},
-      {fromFile + L"--short 3", kRequest, FrameHeader(fileLength + 3) + kFileBody},
-      {fromFile + L"--huge", kRequest, FrameHeader(0xFFFFFFF0u) + kFileBody.substr(0, 16)},
-      {L"--many-writes", kRequest, Frame(kEcho)},
-      {L"--drip 3 5", kRequest, Frame(kEcho)},
+      {fromFile + L"--partial 0", kRequest, FrameHeader(36)},
       {L"--delay 100 --drip 1000 10", kRequest, Frame(kEcho)},
       {L"--drip 2 1 --partial 7", kRequest, FrameHeader(echoLength) + kEcho.substr(0, 7)},
       {L"--many-writes --huge", kRequest, FrameHeader(0xFFFFFFF0u) + kEcho.substr(0, 16)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.options) + " " + c.payload);
-    Served service(c.options);
-    ASSERT_TRUE(service.process.Started());
-    const RawReply reply = RawExchange(service.Path(), Frame(c.payload));
+    ServiceOnSegment service(c.options);
+    ASSERT_TRUE(service.Started());
+    const std::wstring pipe = kPipePathPrefix + service.Segment();
+    EXPECT_EQ(RawSendAndHangUp(pipe, "\x0a\0\0\0abc"s), DWORD{ERROR_SUCCESS});
+    const RawReply reply = RawExchange(pipe, Frame(c.payload));
     EXPECT_TRUE(reply.bytes == c.reply) << ::testing::PrintToString(reply.bytes);
     EXPECT_EQ(reply.endError, DWORD{ERROR_BROKEN_PIPE});  // closed once the reply is out
-  }
-}
-
-// Each payload, byte exact, once the reply has arrived; after what the
-// file held, and without the requests that never came whole.
-TEST(SampleService, LogsEachWholeRequestOnceItsReplyArrived) {
-  std::string allBytes;
-  for (int value = 0; value < 256; ++value) allBytes += static_cast<char>(value);
-  TempFile log(L"zxsample-log");
-  ASSERT_TRUE(WriteBytes(log.Path(), Frame("earlier")));
-  Served service(L"--log \"" + log.Path() + L"\"");
-  ASSERT_TRUE(service.process.Started());
-  EXPECT_EQ(RawSendAndHangUp(service.Path(), "\x0a\0\0\0abc"s), DWORD{ERROR_SUCCESS});
-  EXPECT_EQ(RawSendAndHangUp(service.Path(), "\x02\0"s), DWORD{ERROR_SUCCESS});
-  std::vector<std::string> sent = {"earlier"};
-  for (const std::string& payload : {"/svc/bin?json=" + allBytes, ""s, "/svc/zero?json=\0\0"s,
-                                     "/svc/big?json=" + std::string(1 << 20, '7')}) {
-    const RawReply reply = RawExchange(service.Path(), Frame(payload), ReadUntil::kFrameEnds);
-    ASSERT_EQ(reply.endError, DWORD{ERROR_SUCCESS});
-    sent.push_back(payload);
-    EXPECT_TRUE(ReadRequestLog(log.Path()) == sent) << "after " << sent.size() - 1 << " requests";
+    EXPECT_EQ(service.Logged(), std::vector<std::string>{c.payload});
   }
 }
 
@@ -119,8 +138,9 @@ TEST(SampleService, LogsEachWholeRequestOnceItsReplyArrived) {
 // this test's own: the exit code says 0 done, 1 failed, 2 bad command line.
 TEST(SampleService, EndsAsAskedAndLeavesTheRegistrationAsAsked) {
   const std::wstring root = L"SOFTWARE\\ZxSampleServiceTests\\" + UniqueName(L"root");
-  Served taken(L"");
-  ASSERT_TRUE(taken.process.Started());
+  const std::wstring taken = UniqueName(L"zxsample");
+  SampleServiceProcess holder(L"--pipe " + taken);
+  ASSERT_TRUE(holder.Started());
   const struct Case {
     std::wstring options;
     int exchanges;
@@ -134,32 +154,26 @@ TEST(SampleService, EndsAsAskedAndLeavesTheRegistrationAsAsked) {
       {L"--unregister --segment svc", 0, false, 0, false},
       {L"--unregister --segment svc", 0, false, 0, false},  // nothing left to delete
       {L"--segment svc --unregister-at-exit", 1, true, 0, false},
-      {L"--pipe " + taken.pipe, 0, false, 1, false},
+      {L"--pipe " + taken, 0, false, 1, false},
       {L"--reply file C:\\no\\such\\reply.bin", 0, false, 1, false},
       {L"--bogus", 0, false, 2, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.options));
-    const std::wstring pipe = UniqueName(L"zxsample"), ready = UniqueName(L"zx-ready"),
-                       stop = UniqueName(L"zx-stop");
-    UniqueHandle readyEvent(CreateEventW(nullptr, TRUE, FALSE, ready.c_str()));
+    const std::wstring pipe = UniqueName(L"zxsample"), stop = UniqueName(L"zx-stop");
     UniqueHandle stopEvent(CreateEventW(nullptr, TRUE, FALSE, stop.c_str()));
-    std::future<DWORD> exitCode =
-        std::async(std::launch::async, ExitCodeOf,
-                   L"--pipe " + pipe + L" --sp-root " + root + L" --ready-event " + ready +
-                       L" --stop-event " + stop + L" " + c.options);
-    if (c.exchanges > 0) {
-      ASSERT_EQ(WaitForSingleObject(readyEvent.Get(), 20000), WAIT_OBJECT_0);
+    SampleServiceProcess run(L"--pipe " + pipe + L" --sp-root " + root + L" --stop-event " + stop +
+                             L" " + c.options);
+    std::wstring path = kPipePathPrefix + pipe;  // or where the registration leads
+    if (c.options.find(L"--segment") != std::wstring::npos) {
+      LookupPipeName(root + L"\\", L"svc", path);
     }
     for (int i = 0; i < c.exchanges; ++i) {
-      std::wstring path = kPipePathPrefix + pipe;  // or where the registration leads
-      if (c.options.find(L"--segment") != std::wstring::npos)
-        LookupPipeName(root + L"\\", L"svc", path);
       EXPECT_EQ(RawExchange(path, Frame("/svc?json=1")).bytes,
                 Frame("{\"path\":\"/svc\",\"json\":1}"));
     }
     if (c.stopped) SetEvent(stopEvent.Get());
-    EXPECT_EQ(exitCode.get(), c.exitCode);
+    EXPECT_EQ(run.WaitForExit(30000), c.exitCode);
     UniqueRegKey key;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (root + L"\\svc").c_str(), 0, KEY_READ,
                             key.Put()) == ERROR_SUCCESS,

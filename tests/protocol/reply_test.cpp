@@ -1,13 +1,22 @@
-#include "protocol/reply_frame_reader.h"
-
+// What comes back: the reply frame gathered from the pieces the pipe hands
+// over, and the error code a reply may carry as the request object reads
+// it, found in the UTF-8 bytes and then read as the runtime's _wtoi reads text.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "protocol/error_code.h"
+#include "protocol/reply_frame_reader.h"
+#include "protocol/result_codes.h"
+#include "protocol/wide_to_int.h"
+
 namespace zx {
 namespace {
+
+using namespace std::string_view_literals;
 
 using S = ReplyStatus;
 constexpr std::uint32_t kCap = 1 << 20;
@@ -21,28 +30,8 @@ std::string Frame(std::string_view body) {
   return Frame(body, static_cast<std::uint32_t>(body.size()));
 }
 
-TEST(ReplyFrameReader, AssemblesTheBodyFromAnySplit) {
-  const std::string body("he\0lo", 5);  // a zero byte is ordinary data
-  const std::string frame = Frame(body);
-  for (std::size_t i = 0; i <= frame.size(); ++i) {
-    for (std::size_t j = i; j <= frame.size(); ++j) {
-      SCOPED_TRACE(std::to_string(i) + "," + std::to_string(j));
-      ReplyFrameReader reader(kCap);
-      std::vector<S> statuses;
-      for (const auto& [from, to] : {std::pair{std::size_t{0}, i}, {i, j}, {j, frame.size()}}) {
-        statuses.push_back(reader.Feed(std::string_view(frame).substr(from, to - from)));
-      }
-      ASSERT_EQ(statuses.back(), S::kComplete);
-      // Length reported once, unless the piece bringing it also completed the body.
-      const std::size_t lengthPieceEnd = i >= 4 ? i : j >= 4 ? j : frame.size();
-      EXPECT_EQ(std::count(statuses.begin(), statuses.end(), S::kLengthKnown),
-                lengthPieceEnd < frame.size() ? 1 : 0);
-      EXPECT_EQ(reader.TakeBody(), body);
-    }
-  }
-}
-
-// Failures are final.
+// Any split of a frame is checked by reply_frame_reader_fuzzer; here are
+// the pieces that end each state. Failures are final.
 TEST(ReplyFrameReader, ReportsEachPieceAndWhatItStillWants) {
   const std::string large(1 << 16, 'r');
   const struct {
@@ -64,6 +53,7 @@ TEST(ReplyFrameReader, ReportsEachPieceAndWhatItStillWants) {
       {kCap, {std::string(3, '\0'), std::string(1, '\0')}, {S::kNeedMore, S::kEmptyReply}, {1, 0}},
       {kCap, {"\xFF\xFF\xFF\xFF", "body"}, {S::kTooLarge, S::kTooLarge}, {0, 0}},
       {5, {Frame("12345")}, {S::kComplete}, {0}},
+      {kCap, {Frame(std::string(0x80, 'r'))}, {S::kComplete}, {0}},  // a length byte above 0x7F
       {5, {Frame("123456")}, {S::kTooLarge}, {0}},
       {kMaxReplyLength, {Frame("", kMaxReplyLength + 1)}, {S::kTooLarge}, {0}},
   };
@@ -118,6 +108,61 @@ TEST(ReplyFrameReader, FeedFrameBytesDropsWhatFollowsTheFrame) {
   EXPECT_EQ(FeedFrameBytes(reader, "b and more"), S::kComplete);
   EXPECT_EQ(FeedFrameBytes(reader, "still more"), S::kNeedMore);
   EXPECT_EQ(reader.TakeBody(), "ab");
+}
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+// Found in the bytes, without decoding them: the text ends at a zero byte.
+TEST(ReplyErrorCode, IsTheValueAfterTheFirstMarkerUpToTheNextQuote) {
+  const struct {
+    std::string_view reply;
+    std::optional<std::string_view> value;
+  } cases[] = {
+      {R"({"error_code":"-536150015"})", "-536150015"}, {R"({"x":1,"error_code":"7","y":2})", "7"},
+      {R"("error_code":"1" "error_code":"2")", "1"},    {R"("error_code":"12"34)", "12"},
+      {R"("error_code":"-5)", "-5"},                    {R"("error_code":")", ""},
+      {R"("error_code":"")", ""},                       {"\"error_code\":\"-5\0\"3"sv, "-5"},
+      {"", std::nullopt},                               {"{}", std::nullopt},
+      {R"("error_code":)", std::nullopt},               {R"({"error_code":-5})", std::nullopt},
+      {R"({"error_code": "1"})", std::nullopt},         {R"({"ERROR_CODE":"1"})", std::nullopt},
+      {"x\0\"error_code\":\"1\""sv, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindReplyErrorCodeBytes(c.reply), c.value) << c.reply;
+}
+
+TEST(ReplyErrorCode, OnlyTheTwoLostConnectionCodesCount) {
+  for (const std::int32_t code : {-536150015, -536084476}) EXPECT_TRUE(IsLostConnectionCode(code));
+  for (const std::int32_t code : {0, result::kSyncOpenRetriesExhausted, result::kSyncReadFailed,
+                                  result::kAsyncNoPipeInstance}) {
+    EXPECT_FALSE(IsLostConnectionCode(code)) << code;
+  }
+}
+
+TEST(WideToInt, ReadsLikeTheRuntime) {
+  const struct {
+    std::u16string_view text;
+    std::int32_t value;
+  } cases[] = {
+      // One optional sign, then digits up to the first other character.
+      {u"42", 42}, {u"+42", 42}, {u"-42", -42}, {u"-0", 0}, {u"--42", 0}, {u"+-42", 0}, {u"-", 0},
+      {u"", 0}, {u"- 42", 0}, {u"12abc", 12}, {u"4 2", 4}, {u"1.9", 1}, {u"0x1A", 0}, {u"abc", 0},
+      {std::u16string_view(u"7\0" u"8", 3), 7},
+      // Leading white space as the runtime knows it; U+0085 is a control
+      // character to it and a zero-width space is no space.
+      {u" \t\n\v\f\r-5", -5}, {u"\u00A05", 5}, {u"\u3000\u2003\u20285", 5}, {u"\u00855", 0},
+      {u"\u200B5", 0},
+      // Out of range: clamped.
+      {u"2147483647", kMax}, {u"2147483648", kMax}, {u"-2147483648", kMin}, {u"-2147483649", kMin},
+      {u"99999999999999999999999999", kMax}, {u"-99999999999999999999999999", kMin},
+      {u"0000000000000000000000000042", 42}, {u"3758882820", kMax},
+      // Decimal digits of other scripts: full-width, Arabic-Indic,
+      // Devanagari, Mongolian; a full-width colon follows the full-width nine.
+      {u"\uFF11\uFF19", 19}, {u"-\u0661\u0669", -19}, {u"1\u0967\u1819", 119}, {u"\uFF1A", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WideToInt(c.text), c.value) << std::string(c.text.begin(), c.text.end());
+  }
 }
 
 }  // namespace
