@@ -119,7 +119,8 @@ RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry
       continue;
     }
     for (const ScriptKey& entry : root.keys) {
-      if (mode == RegistrationMode::kUnregisterOwnView && IsSharedBetweenViews(root.root, entry.name))
+      if (mode == RegistrationMode::kUnregisterOwnView &&
+          IsSharedBetweenViews(root.root, entry.name))
         continue;
       KeepFirstFailure(first, UnregisterKey(*key, entry));
     }
@@ -131,9 +132,16 @@ RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry
 
 RegistryStatus ApplyRegistryScript(const RegistryScript& script, Registry& registry,
                                    RegistrationMode mode) {
-  if (mode != RegistrationMode::kRegister) return UnregisterScript(script, registry, mode);
+  const bool besideOtherView = mode == RegistrationMode::kRegisterBesideOtherView;
+  if (mode != RegistrationMode::kRegister && !besideOtherView) {
+    return UnregisterScript(script, registry, mode);
+  }
   const RegistryStatus status = RegisterScript(script, registry);
-  if (status != kRegistryOk) UnregisterScript(script, registry, RegistrationMode::kUnregister);
+  if (status != kRegistryOk) {
+    UnregisterScript(
+        script, registry,
+        besideOtherView ? RegistrationMode::kUnregisterOwnView : RegistrationMode::kUnregister);
+  }
   return status;
 }
 

@@ -7,6 +7,10 @@ namespace zx {
 
 enum class RegistrationMode {
   kRegister,
+  // Registers while the module's build of the other bitness is registered
+  // too: a failure then rolls back as kUnregisterOwnView, so the keys the
+  // other build relies on stay.
+  kRegisterBesideOtherView,
   kUnregister,
   // Unregisters only what belongs to this module's registry view: the
   // classes root's keys that 64-bit Windows shares between its 32-bit and
@@ -19,6 +23,9 @@ enum class RegistrationMode {
 // is first deleted with its subkeys, a Delete key only deleted. A failure
 // stops the writing, the script is then unregistered so that no
 // half-written registration stays behind, and the failure is returned.
+//
+// Register beside the other view: the same, but the rollback leaves the
+// keys both registry views share.
 //
 // Unregister: deletes each key the script names with its subkeys; a
 // NoRemove key stays, with its default value, while its named values and

@@ -151,9 +151,27 @@ void AddPreApprovedEntries() {
   }
 }
 
+// Whether the module's build of the other bitness is registered for the
+// class; it then still needs the keys both registry views share.
+bool OtherViewRegistersClass(const CLSID& clsid) {
+  REGSAM otherView = KEY_WOW64_32KEY;
+#ifndef _WIN64
+  BOOL underWow64 = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &underWow64) || !underWow64) return false;
+  otherView = KEY_WOW64_64KEY;
+#endif
+  const std::wstring server = L"CLSID\\" + BracedGuid(clsid) + L"\\InprocServer32";
+  UniqueRegKey key;
+  return RegOpenKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ | otherView, key.Put()) ==
+         ERROR_SUCCESS;
+}
+
 HRESULT RegisterScriptsAndTypeLib(const std::wstring& modulePath) {
   for (ClassEntry* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
-    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::kRegister);
+    const RegistrationMode mode = OtherViewRegistersClass(entry->clsid)
+                                      ? RegistrationMode::kRegisterBesideOtherView
+                                      : RegistrationMode::kRegister;
+    HRESULT hr = RunClassScript(*entry, modulePath, mode);
     if (FAILED(hr)) return hr;
   }
   return RegisterOwnTypeLib(modulePath);
@@ -168,21 +186,6 @@ HRESULT Register() {
   }
   AddPreApprovedEntries();
   return result;
-}
-
-// Whether the module's build of the other bitness is registered for the
-// class; it then still needs the keys both registry views share.
-bool OtherViewRegistersClass(const CLSID& clsid) {
-  REGSAM otherView = KEY_WOW64_32KEY;
-#ifndef _WIN64
-  BOOL underWow64 = FALSE;
-  if (!IsWow64Process(GetCurrentProcess(), &underWow64) || !underWow64) return false;
-  otherView = KEY_WOW64_64KEY;
-#endif
-  const std::wstring server = L"CLSID\\" + BracedGuid(clsid) + L"\\InprocServer32";
-  UniqueRegKey key;
-  return RegOpenKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ | otherView, key.Put()) ==
-         ERROR_SUCCESS;
 }
 
 HRESULT Unregister() {

@@ -149,13 +149,17 @@ TEST(Registrar, FailuresAreReportedAndUndone) {
   for (const ScriptRun& run : runs) CheckRun(run);
 }
 
-// Unregistering one build's view leaves the classes root's top-level keys
-// that both views share, for the other build; CLSID and Interface are each
-// view's own.
-TEST(Registrar, UnregisteringOneViewLeavesTheKeysBothViewsShare) {
+// Unregistering one build's view, or undoing its failed registration, leaves
+// the classes root's top-level keys that both views share, for the other
+// build; CLSID and Interface are each view's own.
+TEST(Registrar, OneViewLeavesTheKeysBothViewsShare) {
   CheckRun({"", "HKCR { A = s 'n' NoRemove CLSID { '{c}' } NoRemove Interface { '{i}' } "
             "NoRemove TypeLib { '{t}' } } HKCU { K }", RegistrationMode::kUnregisterOwnView, {},
             kRegistryOk, "HKCR { 'A' = s 'n' 'CLSID' 'Interface' 'TypeLib' { '{t}' } }"});
+  CheckRun({kOther, kClass, RegistrationMode::kRegisterBesideOtherView,
+            {{Op::kCreate, u"InprocServer32", kDiskFull}}, kDiskFull,
+            "HKCR { 'A' = s 'n' 'A.1' = s 'n' { 'CLSID' = s '{c}' } "
+            "'CLSID' { '{o}' = s 'other' } }"});
 }
 
 }  // namespace
