@@ -15,7 +15,7 @@ TEST_F(FolderPicker, GivesThePathOfWhatIsPickedInADialogTheSitesWindowOwns) {
   const HWND page = CreateWindowExW(0, L"STATIC", L"page", WS_POPUP | WS_VISIBLE, 100, 100, 600,
                                     500, nullptr, nullptr, nullptr, nullptr);
   FakeSite::Offer browser, noBrowser, noShellBrowser, noWindow;
-  browser.window = noBrowser.window = noShellBrowser.window = page;
+  browser.window = page;  // the others offer none: a picker asking them would lose the page
   noBrowser.browser = noShellBrowser.shellBrowser = false;
   const struct {
     const FakeSite::Offer* site;      // null: no site at all

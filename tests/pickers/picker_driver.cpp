@@ -1,13 +1,12 @@
 // zxtest_picker_driver: the user at the other end of a page script's picker
-// calls, in a process of its own, started before the script. With the
-// argument "page" it plays kSteps, one dialog each.
+// calls, in a process of its own, started before the script. It plays kSteps,
+// one dialog each, in the order of the calls of tests/scripts/pickers.js.
 //
 // Exits 0 when every step was done. After a failed step every picker dialog
 // is cancelled until none is left, so the script never waits forever.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 
 #include "picker_user.h"
@@ -49,12 +48,8 @@ bool Play(const Step& step) {
 }  // namespace
 }  // namespace zx::test
 
-int main(int argc, char** argv) {
+int main() {
   using namespace zx::test;
-  if (argc != 2 || std::strcmp(argv[1], "page") != 0) {
-    std::printf("usage: zxtest_picker_driver page\n");
-    return 2;
-  }
   size_t done = 0;
   if (CreateScanFolders()) {
     while (done < std::size(kSteps) && Play(kSteps[done])) ++done;

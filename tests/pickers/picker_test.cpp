@@ -58,21 +58,18 @@ Outcome PickerTest::RunWithUser(const PickerCall& call, Picker kind,
   return outcome;
 }
 
-Outcome PickerTest::ShowScanPath(const PickerCall& call, const ScanPathUser& user) {
-  return RunWithUser(call, Picker::kScanPath, [&](HWND dialog) {
-    const TreeUser tree(dialog);
-    const HTREEITEM computer = tree.Child(nullptr, L"My Computer");
-    ASSERT_TRUE(computer && tree.Child(computer, L"C:")) << "the computer item was not filled";
-    user(dialog, tree);
-  });
-}
-
 Outcome PickerTest::ShowScanPath(const ScanPathUser& user, VARIANT_BOOL showFiles) {
-  return ShowScanPath(
+  return RunWithUser(
       [&](BSTR* text) {
         return m_scanPicker->GetOpenFileNameEx(showFiles, nullptr, nullptr, 0, text);
       },
-      user);
+      Picker::kScanPath,
+      [&](HWND dialog) {
+        const TreeUser tree(dialog);
+        const HTREEITEM computer = tree.Child(nullptr, L"My Computer");
+        ASSERT_TRUE(computer && tree.Child(computer, L"C:")) << "the computer item was not filled";
+        user(dialog, tree);
+      });
 }
 
 void PickerTest::CancelAfter(const std::function<void(HWND)>& user) {

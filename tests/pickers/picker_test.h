@@ -39,8 +39,7 @@ class PickerTest : public ::testing::Test {
   // open is cancelled, so a failing step fails the test instead of hanging it.
   static Outcome RunWithUser(const PickerCall& call, Picker kind,
                              const std::function<void(HWND)>& user);
-  // call shows the scan-path dialog; user gets it once its computer item is filled.
-  static Outcome ShowScanPath(const PickerCall& call, const ScanPathUser& user);
+  // Shows the scan-path dialog; user gets it once its computer item is filled.
   Outcome ShowScanPath(const ScanPathUser& user, VARIANT_BOOL showFiles = VARIANT_FALSE);
   // Shows the scan-path dialog, lets user act on it and cancels it, which
   // the call must answer with S_FALSE.

@@ -57,6 +57,19 @@ BOOL CALLBACK TakeDialog(HWND window, LPARAM context) {
   return FALSE;
 }
 
+void ClickAt(HWND window, POINT client) {
+  const LPARAM where = MAKELPARAM(client.x, client.y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, where);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageW(window, WM_LBUTTONUP, 0, where);
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+  const LPARAM scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
+  PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | scan);
+  PostMessageW(window, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
+}
+
 }  // namespace
 
 bool CreateScanFolders() {
@@ -88,19 +101,6 @@ HWND WaitForPicker(Picker kind, DWORD process) {
 
 bool WaitUntilGone(HWND window) {
   return PollUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); });
-}
-
-void ClickAt(HWND window, POINT client) {
-  const LPARAM where = MAKELPARAM(client.x, client.y);
-  PostMessageW(window, WM_MOUSEMOVE, 0, where);
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
-  PostMessageW(window, WM_LBUTTONUP, 0, where);
-}
-
-void PressKey(HWND window, UINT virtualKey) {
-  const LPARAM scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
-  PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | scan);
-  PostMessageW(window, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
 }
 
 void ClickControl(HWND dialog, int id) {

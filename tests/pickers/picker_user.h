@@ -29,8 +29,6 @@ HWND WaitForPicker(Picker kind, DWORD process = 0);
 HWND FindPicker(Picker kind, DWORD process = 0);  // without waiting
 bool WaitUntilGone(HWND window);
 
-void ClickAt(HWND window, POINT client);
-void PressKey(HWND window, UINT virtualKey);
 // A click on the middle of the control (the skinned OK and Cancel).
 void ClickControl(HWND dialog, int id);
 // A standard button's own click (the browse dialog's OK and Cancel).

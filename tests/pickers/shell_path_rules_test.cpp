@@ -19,20 +19,13 @@ TEST(ShellPathRules, CheckBoxesGoToDrivesSharesAndTheComputer) {
   } cases[] = {
       {u"C:\\", true, true, 2},
       {u"z:\\", true, true, 25},
-      {u"D:\\Data\\Deep", true, true, 3},
       {u"\\\\?\\E:\\Long", true, true, 4},
       {u"1:\\", false, false, -1},
-      {u"C", false, false, -1},
-      {u"\\\\srv\\share", true, true, -1},
-      {u"\\\\srv\\share\\dir", true, true, -1},
-      {u"\\\\server-01", false, true, -1},  // a server root: only its shares are locations
-      {u"\\\\", false, true, -1},
-      {kComputerFolderPath, true, false, -1},
-      {u"::{20d04fe0-3aea-1069-a2d8-08002b30309d}", true, false, -1},
-      {u"::{20D04FE0-3AEA-1069-A2D8-08002B30309E}", false, false, -1},
-      {kControlPanelBelowComputer, false, false, -1},
-      {u"", false, false, -1},
       {u"relative\\folder", false, false, -1},
+      {u"", false, false, -1},
+      {u"\\\\srv\\share", true, true, -1},
+      {u"\\\\server-01", false, true, -1},  // a server root: only its shares are locations
+      {u"::{20d04fe0-3aea-1069-a2d8-08002b30309d}", true, false, -1},  // the computer
       {u"@C:\\Users", false, false, -1},  // every reader must drop the marker first
   };
   for (const Case& c : cases) {
@@ -41,9 +34,7 @@ TEST(ShellPathRules, CheckBoxesGoToDrivesSharesAndTheComputer) {
     EXPECT_EQ(NamesLocation(c.path), c.location);
     EXPECT_EQ(DriveNumberOf(c.path), c.drive);
   }
-  EXPECT_EQ(PathOfStoredPath(u"@C:\\Users\\Public"), u"C:\\Users\\Public");
   EXPECT_EQ(PathOfStoredPath(u"@@x"), u"@x");
-  EXPECT_EQ(PathOfStoredPath(u"C:\\@"), u"C:\\@");
 }
 
 TEST(ShellPathRules, ListingFollowsTheItemsTraitsAndTheView) {
@@ -53,13 +44,9 @@ TEST(ShellPathRules, ListingFollowsTheItemsTraitsAndTheView) {
     ChildListing listing;  // listed, expand button
   } cases[] = {
       {{false, true, true, false}, false, {false, false}},
-      {{false, true, true, false}, true, {false, false}},
       {{false, true, true, true}, false, {true, true}},
-      {{false, true, false, true}, true, {true, true}},
-      {{false, false, false, true}, true, {false, false}},  // kept, but no folder to browse
-      {{true, false, false, false}, false, {false, false}},
-      {{true, true, true, false}, false, {true, true}},
       {{true, true, false, false}, false, {true, false}},
+      {{true, false, false, false}, false, {false, false}},
       {{true, false, false, false}, true, {true, false}},
       {{true, true, false, false}, true, {true, true}},
   };
@@ -75,16 +62,11 @@ TEST(ShellPathRules, NamesHiddenFromTheTree) {
     std::u16string_view name;
     bool listedByDefault, listedWithFiles;
   } cases[] = {
-      {u"::{26EE0668-A00A-44D7-9371-BEB064C98683}", false, false},  // the control panel
-      {u"::{26ee0668-a00a-44d7-9371-beb064c98683}", false, false},
+      {u"::{26ee0668-a00a-44d7-9371-beb064c98683}", false, false},  // the control panel
       {kControlPanelBelowComputer, false, false},
-      {u"::{21EC2020-3AEA-1069-A2DD-08002B30309D}", true, true},
       {u"C:\\Data\\archive.zip", false, true},  // only an exact lower-case ".zip"
       {u"C:\\Data\\ARCHIVE.ZIP", true, true},
-      {u"C:\\Data\\archive.Zip", true, true},
-      {u"C:\\Data\\archive.zipx", true, true},
       {u"C:\\data.zip\\inner", true, true},
-      {u"C:\\Data\\old.zip backup", true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
@@ -92,31 +74,19 @@ TEST(ShellPathRules, NamesHiddenFromTheTree) {
     EXPECT_EQ(IsNameListed(c.name, true), c.listedWithFiles);
   }
   // As the shell's path utilities find it: none when a space follows the dot.
-  for (const auto& [path, extension] :
-       std::initializer_list<std::pair<std::u16string_view, std::u16string_view>>{
-           {u"C:\\a\\b.tar.gz", u".gz"},
-           {u"C:\\a.dir\\file", u""},
-           {u"C:\\a\\file. txt", u""},
-           {u"C:\\a\\.hidden", u".hidden"},
-           {u"C:\\a\\end.", u"."}}) {
-    EXPECT_EQ(ExtensionOf(path), extension);
-  }
+  EXPECT_EQ(ExtensionOf(u"C:\\a\\b.tar.gz"), u".gz");
+  EXPECT_EQ(ExtensionOf(u"C:\\a\\file. txt"), u"");
 }
 
 TEST(ShellPathRules, BelowTheComputerOnlyDriveRootsGoWithoutMarkerSoTheySortLast) {
   EXPECT_EQ(StoredPathFor(u"C:\\", true), u"C:\\");
-  EXPECT_EQ(StoredPathFor(u"C:", true), u"C:");
   EXPECT_EQ(StoredPathFor(u"C:\\Users\\Public", true), u"@C:\\Users\\Public");
-  EXPECT_EQ(StoredPathFor(u"::{450D8FBA-AD25-11D0-98A8-0800361B1103}", true),
-            u"@::{450D8FBA-AD25-11D0-98A8-0800361B1103}");
   EXPECT_EQ(StoredPathFor(u"C:\\Data", false), u"C:\\Data");
   // Ordinal, reduced to a sign: units far apart must not wrap around.
   EXPECT_EQ(CompareStoredPaths(u"@C:\\Users\\Public", u"A:\\"), -1);
-  EXPECT_EQ(CompareStoredPaths(u"C:\\Zeta", u"C:\\alpha"), -1);
   EXPECT_EQ(CompareStoredPaths(u"C:\\Data\\b", u"C:\\Data"), 1);
   EXPECT_EQ(CompareStoredPaths(u"C:\\Data", u"C:\\Data"), 0);
   EXPECT_EQ(CompareStoredPaths(u"\u0001", u"\uFFFF"), -1);
-  EXPECT_EQ(CompareStoredPaths(u"\uFFFF", u"\u0001"), 1);
 }
 
 }  // namespace

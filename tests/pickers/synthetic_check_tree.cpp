@@ -7,16 +7,11 @@
 
 namespace zx {
 
-TreeItem SyntheticCheckTree::Add(TreeItem parent, std::u16string storedPath) {
+TreeItem SyntheticCheckTree::Insert(TreeItem parent, std::u16string storedPath) {
   m_nodes.push_back(std::make_unique<Node>(Node{NodeOf(parent), {}, std::move(storedPath)}));
   (parent ? NodeOf(parent)->children : m_topLevel).push_back(m_nodes.back().get());
+  ApplyInitialCheck(*this, m_nodes.back().get());
   return m_nodes.back().get();
-}
-
-TreeItem SyntheticCheckTree::Insert(TreeItem parent, std::u16string storedPath) {
-  const TreeItem item = Add(parent, std::move(storedPath));
-  ApplyInitialCheck(*this, item);
-  return item;
 }
 
 std::vector<SyntheticCheckTree::Notice> SyntheticCheckTree::TakeNotices() {

@@ -18,9 +18,8 @@ class SyntheticCheckTree final : public CheckTree {
     CheckState state;
   };
 
-  // Appends an item below parent (null: on the top level) without a box, as
-  // the control does; Insert then gives it its first state, as the shell tree does.
-  TreeItem Add(TreeItem parent, std::u16string storedPath);
+  // Appends an item below parent (null: on the top level) and gives it its
+  // first state, as the shell tree does.
   TreeItem Insert(TreeItem parent, std::u16string storedPath);
   void RefuseWrites(TreeItem item) { NodeOf(item)->refusesWrites = true; }
   void FailReads(TreeItem item) { NodeOf(item)->failsReads = true; }
