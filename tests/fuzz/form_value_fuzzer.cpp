@@ -54,8 +54,8 @@ void CheckFormLookup(std::string_view form) {
   const std::optional<std::string> expected = ReferenceJsonValue(form);
   ZX_FUZZ_CHECK(zx::FindJsonFormValue(form) == expected);
   const auto size = static_cast<std::ptrdiff_t>(form.size());
-  for (const std::ptrdiff_t capacity : {std::ptrdiff_t{0}, std::ptrdiff_t{1}, std::ptrdiff_t{2},
-                                        size / 2 + 1, size + 1}) {
+  for (const std::ptrdiff_t capacity :
+       {std::ptrdiff_t{0}, std::ptrdiff_t{1}, std::ptrdiff_t{2}, size / 2 + 1, size + 1}) {
     const auto out = std::make_unique<char[]>(static_cast<std::size_t>(capacity));
     const std::ptrdiff_t length = zx::FindFormValue("json", form.data(), size, out.get(), capacity);
     if (!expected || capacity == 0) {
@@ -66,20 +66,6 @@ void CheckFormLookup(std::string_view form) {
     ZX_FUZZ_CHECK(out[length] == '\0');
     ZX_FUZZ_CHECK(std::string_view(out.get(), length) == expected->substr(0, length));
   }
-}
-
-// Every byte escaped, in upper or lower case by position, decodes back.
-void CheckEscapeRoundTrip(std::string_view bytes) {
-  static constexpr char kDigits[2][17] = {"0123456789ABCDEF", "0123456789abcdef"};
-  std::string escaped;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    escaped += {'%', kDigits[i % 2][byte >> 4], kDigits[(i / 2) % 2][byte & 0xF]};
-  }
-  const auto out = std::make_unique<char[]>(bytes.size() + 1);
-  const std::ptrdiff_t length =
-      zx::PercentDecode(escaped.data(), escaped.size(), out.get(), bytes.size() + 1);
-  ZX_FUZZ_CHECK(std::string_view(out.get(), length) == bytes);
 }
 
 // Cut after the first prefix, the query gone, the service the first segment.
@@ -106,7 +92,6 @@ void CheckUrlSplit(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   CheckFormLookup(bytes);
-  CheckEscapeRoundTrip(bytes);
   CheckUrlSplit(bytes);
   return 0;
 }

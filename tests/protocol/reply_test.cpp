@@ -30,32 +30,25 @@ std::string Frame(std::string_view body) {
   return Frame(body, static_cast<std::uint32_t>(body.size()));
 }
 
-// Any split of a frame is checked by reply_frame_reader_fuzzer; here are
-// the pieces that end each state. Failures are final.
+// Any split of a frame is checked by reply_frame_reader_fuzzer; here is
+// each state once, each side of the cap, and a failure that stays.
 TEST(ReplyFrameReader, ReportsEachPieceAndWhatItStillWants) {
-  const std::string large(1 << 16, 'r');
   const struct {
     std::uint32_t cap;
     std::vector<std::string> pieces;
-    std::vector<S> statuses;            // after each piece
-    std::vector<std::size_t> wanted;    // after each piece
+    std::vector<S> statuses;          // after each piece
+    std::vector<std::size_t> wanted;  // after each piece
   } cases[] = {
-      {kCap, {"\3", std::string(2, '\0'), std::string(1, '\0'), "a", "b", "c", ""},
-       {S::kNeedMore, S::kNeedMore, S::kLengthKnown, S::kNeedMore, S::kNeedMore, S::kComplete,
-        S::kComplete},
-       {3, 1, 3, 2, 1, 0, 0}},
-      {kCap, {Frame("abc") + "d", ""}, {S::kOverlong, S::kOverlong}, {0, 0}},
+      {kCap,
+       {"\3", std::string(2, '\0'), std::string(1, '\0'), "a", "bc", ""},
+       {S::kNeedMore, S::kNeedMore, S::kLengthKnown, S::kNeedMore, S::kComplete, S::kComplete},
+       {3, 1, 3, 2, 0, 0}},
       {kCap, {Frame("abc"), "d", ""}, {S::kComplete, S::kOverlong, S::kOverlong}, {0, 0, 0}},
-      {kCap, {Frame("a", 3), "bcd"}, {S::kLengthKnown, S::kOverlong}, {2, 0}},
-      {kCap, {Frame(large.substr(0, 10), large.size()), large}, {S::kLengthKnown, S::kOverlong},
-       {large.size() - 10, 0}},
+      {kCap, {Frame("a", 99), std::string(99, 'b')}, {S::kLengthKnown, S::kOverlong}, {98, 0}},
       {kCap, {std::string(4, '\0'), "x"}, {S::kEmptyReply, S::kEmptyReply}, {0, 0}},
-      {kCap, {std::string(3, '\0'), std::string(1, '\0')}, {S::kNeedMore, S::kEmptyReply}, {1, 0}},
-      {kCap, {"\xFF\xFF\xFF\xFF", "body"}, {S::kTooLarge, S::kTooLarge}, {0, 0}},
-      {5, {Frame("12345")}, {S::kComplete}, {0}},
       {kCap, {Frame(std::string(0x80, 'r'))}, {S::kComplete}, {0}},  // a length byte above 0x7F
+      {5, {Frame("12345")}, {S::kComplete}, {0}},
       {5, {Frame("123456")}, {S::kTooLarge}, {0}},
-      {kMaxReplyLength, {Frame("", kMaxReplyLength + 1)}, {S::kTooLarge}, {0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pieces.front().substr(0, 16));
@@ -64,8 +57,7 @@ TEST(ReplyFrameReader, ReportsEachPieceAndWhatItStillWants) {
       EXPECT_EQ(reader.Feed(c.pieces[i]), c.statuses[i]) << "piece " << i;
       EXPECT_EQ(reader.BytesWanted(), c.wanted[i]) << "piece " << i;
     }
-    const S last = c.statuses.back();
-    if (last != S::kComplete && last != S::kNeedMore && last != S::kLengthKnown) {
+    if (c.statuses.back() != S::kComplete) {
       EXPECT_LT(reader.TakeBody().capacity(), 64u) << "a failed reply keeps no buffer";
     }
   }
@@ -103,41 +95,37 @@ TEST(ReplyFrameReader, BufferGrowsWithTheBytesThatArrive) {
 // What a service writes past its frame does not belong to the reply.
 TEST(ReplyFrameReader, FeedFrameBytesDropsWhatFollowsTheFrame) {
   ReplyFrameReader reader(kCap);
-  EXPECT_EQ(FeedFrameBytes(reader, ""), S::kNeedMore);
   EXPECT_EQ(FeedFrameBytes(reader, Frame("ab").substr(0, 5)), S::kNeedMore);
   EXPECT_EQ(FeedFrameBytes(reader, "b and more"), S::kComplete);
-  EXPECT_EQ(FeedFrameBytes(reader, "still more"), S::kNeedMore);
   EXPECT_EQ(reader.TakeBody(), "ab");
 }
 
-constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-
 // Found in the bytes, without decoding them: the text ends at a zero byte.
+// The error_code fuzzer checks any text against a reference.
 TEST(ReplyErrorCode, IsTheValueAfterTheFirstMarkerUpToTheNextQuote) {
   const struct {
     std::string_view reply;
     std::optional<std::string_view> value;
   } cases[] = {
-      {R"({"error_code":"-536150015"})", "-536150015"}, {R"({"x":1,"error_code":"7","y":2})", "7"},
-      {R"("error_code":"1" "error_code":"2")", "1"},    {R"("error_code":"12"34)", "12"},
-      {R"("error_code":"-5)", "-5"},                    {R"("error_code":")", ""},
-      {R"("error_code":"")", ""},                       {"\"error_code\":\"-5\0\"3"sv, "-5"},
-      {"", std::nullopt},                               {"{}", std::nullopt},
-      {R"("error_code":)", std::nullopt},               {R"({"error_code":-5})", std::nullopt},
-      {R"({"error_code": "1"})", std::nullopt},         {R"({"ERROR_CODE":"1"})", std::nullopt},
+      {R"({"x":1,"error_code":"7","y":2})", "7"},
+      {R"("error_code":"1" "error_code":"2")", "1"},
+      {R"("error_code":"-5)", "-5"},
       {"x\0\"error_code\":\"1\""sv, std::nullopt},
+      {R"({"error_code":-5})", std::nullopt},
+      {R"({"ERROR_CODE":"1"})", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(FindReplyErrorCodeBytes(c.reply), c.value) << c.reply;
 }
 
 TEST(ReplyErrorCode, OnlyTheTwoLostConnectionCodesCount) {
   for (const std::int32_t code : {-536150015, -536084476}) EXPECT_TRUE(IsLostConnectionCode(code));
-  for (const std::int32_t code : {0, result::kSyncOpenRetriesExhausted, result::kSyncReadFailed,
-                                  result::kAsyncNoPipeInstance}) {
+  for (const std::int32_t code : {0, result::kSyncReadFailed, result::kAsyncNoPipeInstance}) {
     EXPECT_FALSE(IsLostConnectionCode(code)) << code;
   }
 }
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
 TEST(WideToInt, ReadsLikeTheRuntime) {
   const struct {
@@ -145,20 +133,27 @@ TEST(WideToInt, ReadsLikeTheRuntime) {
     std::int32_t value;
   } cases[] = {
       // One optional sign, then digits up to the first other character.
-      {u"42", 42}, {u"+42", 42}, {u"-42", -42}, {u"-0", 0}, {u"--42", 0}, {u"+-42", 0}, {u"-", 0},
-      {u"", 0}, {u"- 42", 0}, {u"12abc", 12}, {u"4 2", 4}, {u"1.9", 1}, {u"0x1A", 0}, {u"abc", 0},
-      {std::u16string_view(u"7\0" u"8", 3), 7},
+      {u"+42", 42},
+      {u"--42", 0},
+      {u"12abc", 12},
+      {u"", 0},
       // Leading white space as the runtime knows it; U+0085 is a control
-      // character to it and a zero-width space is no space.
-      {u" \t\n\v\f\r-5", -5}, {u"\u00A05", 5}, {u"\u3000\u2003\u20285", 5}, {u"\u00855", 0},
-      {u"\u200B5", 0},
+      // character to it.
+      {u" \t\n\v\f\r-5", -5},
+      {u"\u00A0\u3000\u2003\u20285", 5},
+      {u"\u00855", 0},
       // Out of range: clamped.
-      {u"2147483647", kMax}, {u"2147483648", kMax}, {u"-2147483648", kMin}, {u"-2147483649", kMin},
-      {u"99999999999999999999999999", kMax}, {u"-99999999999999999999999999", kMin},
-      {u"0000000000000000000000000042", 42}, {u"3758882820", kMax},
+      {u"2147483647", kMax},
+      {u"2147483648", kMax},
+      {u"-2147483648", kMin},
+      {u"-2147483649", kMin},
+      {u"99999999999999999999999999", kMax},
       // Decimal digits of other scripts: full-width, Arabic-Indic,
-      // Devanagari, Mongolian; a full-width colon follows the full-width nine.
-      {u"\uFF11\uFF19", 19}, {u"-\u0661\u0669", -19}, {u"1\u0967\u1819", 119}, {u"\uFF1A", 0},
+      // Devanagari, Mongolian; a full-width colon is no digit.
+      {u"\uFF11\uFF19", 19},
+      {u"-\u0661\u0669", -19},
+      {u"1\u0967\u1819", 119},
+      {u"\uFF1A", 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WideToInt(c.text), c.value) << std::string(c.text.begin(), c.text.end());

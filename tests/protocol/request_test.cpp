@@ -1,6 +1,7 @@
 // What a request puts on the pipe: the service and path taken from the URL
 // given to `open`, the JSON taken from the form given to `send`, and the
-// frame carrying both.
+// frame carrying both. form_value_fuzzer checks any form and URL against a
+// reference; here is each rule once.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -23,39 +24,26 @@ std::string Bytes(std::initializer_list<unsigned char> bytes) {
 
 TEST(RequestUrl, SplitsAfterTheFirstExactCasePrefix) {
   const struct {
-    std::u16string_view url, afterPrefix, path, service;
+    std::u16string_view url, path, service;
   } cases[] = {
-      {u"http://localhost:9922/zev-cgi-bin/svc/query?x=1", u"/svc/query?x=1", u"/svc/query",
-       u"svc"},
-      {u"a/zev-cgi-bin/one/zev-cgi-bin/two", u"/one/zev-cgi-bin/two", u"/one/zev-cgi-bin/two",
-       u"one"},
-      {u"/zev-cgi-bin/svc/q?a=1?b=2", u"/svc/q?a=1?b=2", u"/svc/q", u"svc"},
-      {u"/zev-cgi-bin/svc?x=/other/", u"/svc?x=/other/", u"/svc", u"svc"},
-      {u"/zev-cgi-bin/svc/", u"/svc/", u"/svc/", u"svc"},
-      {u"/zev-cgi-bin/s", u"/s", u"/s", u"s"},
-      // Index 0 is skipped whatever it holds.
-      {u"/zev-cgi-binXsvc/q", u"Xsvc/q", u"Xsvc/q", u"svc"},
+      {u"http://localhost:9922/zev-cgi-bin/svc/query?x=/1", u"/svc/query", u"svc"},
+      {u"a/zev-cgi-bin/one/zev-cgi-bin/two", u"/one/zev-cgi-bin/two", u"one"},
+      {u"/zev-cgi-binXsvc/q", u"Xsvc/q", u"svc"},  // index 0 is skipped whatever it holds
   };
   for (const auto& c : cases) {
     RequestUrlParts parts;
     ASSERT_EQ(SplitRequestUrl(c.url, parts), result::kOk);
-    EXPECT_EQ(parts.afterPrefix, c.afterPrefix);
+    EXPECT_EQ(parts.afterPrefix, c.url.substr(c.url.find(u"-bin") + 4));
     EXPECT_EQ(parts.path, c.path);
     EXPECT_EQ(parts.service, c.service);
   }
-}
-
-TEST(RequestUrl, UrlWithoutThePrefixOrAServiceIsRefused) {
+  RequestUrlParts parts;
   for (const std::u16string_view url :
-       {u"", u"http://localhost/cgi-bin/svc", u"/ZEV-CGI-BIN/svc", u"/zev-cgi-bi/svc",
-        u"/zev-cgi-bin", u"/zev-cgi-bin?json=1", u"/zev-cgi-bin/", u"/zev-cgi-bin/?json=1",
-        u"/zev-cgi-bin//svc", u"/zev-cgi-binX", u"/zev-cgi-binX?x"}) {
-    RequestUrlParts parts;
+       {u"/ZEV-CGI-BIN/svc", u"/zev-cgi-bin", u"/zev-cgi-bin/?j=1", u"/zev-cgi-bin//svc"}) {
     EXPECT_EQ(SplitRequestUrl(url, parts), result::kBadRequest)
         << std::string(url.begin(), url.end());
   }
 }
-
 
 // A heap copy with no terminator and no slack, so a sanitizer sees any
 // read past the end.
@@ -70,22 +58,19 @@ TEST(FormValue, JsonParameterIsFoundAndDecoded) {
     std::string_view form;
     std::optional<std::string_view> value;
   } cases[] = {
-      // The name in any case, the escapes in either; the first match wins.
-      {"JSON=%7b%7D", "{}"}, {"Json=%22a%22", "\"a\""}, {"json=%7B%22a%22%3A1%7D", "{\"a\":1}"},
-      {"json=1&json=2", "1"}, {"a=b&JSON=first&json=second", "first"},
-      // A parameter starts at the start, after "&" or after "?".
-      {"xjson=1&json=2", "2"}, {"/svc/query?x=0&json=1", "1"}, {"/svc/query?json=%7B%7D", "{}"},
-      {"/svc/query?xjson=1", std::nullopt}, {"x=json=1", std::nullopt},
-      // The value runs to the next "&", counted in bytes.
-      {"json=a&b=c", "a"}, {"json=a=b", "a=b"}, {"json=&x=1", ""}, {"json=", ""},
-      {"a=\xC3\xA9&json=\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9"},
-      {"", std::nullopt}, {"json", std::nullopt}, {"jsonx=1", std::nullopt},
-      {"jso=1&son=2", std::nullopt},
+      // The name in any case; the first match wins; a parameter starts at
+      // the start, after "&" or after "?", and runs to the next "&".
+      {"a=b&JSON=first&json=second", "first"},
+      {"xjson=1&json=a=b", "a=b"},
+      {"/svc/query?json=%7B%7d", "{}"},
+      {"x=json=1&jsonx=2", std::nullopt},
+      {"json=", ""},
       // Escapes decode to raw bytes, zero too; malformed ones, even at the
       // end of the value or of the data, and "+" are copied unchanged.
-      {"json=%41%62%00%E2%82%AC%ff", "Ab\0\xE2\x82\xAC\xFF"sv}, {"json=a%2&x=%41", "a%2"},
-      {"json=a%zz%2g%%41+b", "a%zz%2g%A+b"}, {"json=ab%4&x=1", "ab%4"}, {"json=ab%", "ab%"},
-      {"json=%41"sv.substr(0, 7), "%4"},
+      {"json=%41%62%00%E2%82%AC%ff", "Ab\0\xE2\x82\xAC\xFF"sv},
+      {"json=a%2&x=%41", "a%2"},
+      {"json=a%zz%2g%%41+b", "a%zz%2g%A+b"},
+      {"json=%41"sv.substr(0, 7), "%4"},  // the byte after the data is a hex digit
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FindJsonFormValue(c.form), c.value) << c.form;
@@ -102,31 +87,17 @@ TEST(FormValue, JsonParameterIsFoundAndDecoded) {
 
 // At most capacity - 1 bytes and a terminator; nothing at all without room.
 TEST(FormValue, OutputStaysWithinCapacity) {
-  const struct {
-    std::string_view form;
-    std::ptrdiff_t capacity;
-    std::string_view written;
-  } cases[] = {
-      {"json=abcdef", 4, "abc"}, {"json=%41%42%43", 3, "AB"}, {"json=abc", 1, ""}, {"json=", 4, ""},
-  };
-  for (const auto& c : cases) {
-    std::string out(8, 'u');
-    EXPECT_EQ(FindFormValue("json", c.form.data(), c.form.size(), out.data(), c.capacity),
-              static_cast<std::ptrdiff_t>(c.written.size()));
-    EXPECT_EQ(out.substr(0, c.written.size() + 1), std::string(c.written) + '\0') << c.form;
-  }
   std::string out(8, 'u');
+  EXPECT_EQ(FindFormValue("json", "json=%41%42%43", 14, out.data(), 3), 2);
+  EXPECT_EQ(out, std::string("AB\0uuuuu", 8));
   EXPECT_EQ(FindFormValue("json", "json=abc", 8, out.data(), 0), 0);
-  EXPECT_EQ(out, "uuuuuuuu");
+  EXPECT_EQ(out, std::string("AB\0uuuuu", 8));
   EXPECT_EQ(FindFormValue("json", "json=1", 4, out.data(), 8), -1);  // the length bounds the search
 }
 
 TEST(FormValue, NamesCompareInAsciiCaseOnly) {
   EXPECT_EQ(NameEqualsNoCase("jazz", "JAZZ", 4), 0);
-  EXPECT_EQ(NameEqualsNoCase("json", "jsonx", 4), 0);
-  EXPECT_EQ(NameEqualsNoCase("json", "xyz", 0), 0);
   EXPECT_LT(NameEqualsNoCase("json", "jsoN!", 5), 0);
-  EXPECT_GT(NameEqualsNoCase("jsoz", "jsob", 4), 0);
   EXPECT_NE(NameEqualsNoCase("\xC4", "\xE4", 1), 0);  // Latin-1 upper and lower A-umlaut
 }
 
@@ -136,7 +107,6 @@ TEST(RequestFrame, IsTheLittleEndianPayloadLengthThenPathSeparatorAndJson) {
     std::string json, frame;
   } cases[] = {
       {"/svc/query", "{\"a\":1}", Bytes({0x17, 0, 0, 0}) + "/svc/query?json={\"a\":1}"},
-      {"/svc", "", Bytes({10, 0, 0, 0}) + "/svc?json="},
       {"/s", std::string("a\0b", 3), Bytes({11, 0, 0, 0}) + "/s?json=" + std::string("a\0b", 3)},
       {"/p", std::string(292, 'j'), Bytes({0x2C, 0x01, 0, 0}) + "/p?json=" + std::string(292, 'j')},
   };

@@ -143,8 +143,10 @@ std::vector<ScriptKey> KeysOf(const Node& node) {
     ScriptKey& key = keys.emplace_back();
     key.name = name;
     for (const auto& [valueName, data] : child.values) {
-      if (valueName.empty()) key.defaultValue = data;
-      else key.values.push_back({valueName, data});
+      if (valueName.empty())
+        key.defaultValue = data;
+      else
+        key.values.push_back({valueName, data});
     }
     key.subkeys = KeysOf(child);
   }

@@ -19,10 +19,8 @@ namespace zx {
 // HKCR { NoRemove 'CLSID' { 'K' = s 'x' { val 'V' = d 1 'Sub' } } }
 std::u16string PrintRegistryScript(const RegistryScript& script);
 
-enum class FakeOperation {
-  kOpen, kCreate, kSetValue, kDeleteValue, kDeleteKey, kList,
-  kVanish,  // opening the key finds it deleted, as by another program after it was listed
-};
+// kVanish: opening the key finds it deleted, as by another program after it was listed.
+enum class FakeOperation { kOpen, kCreate, kSetValue, kDeleteValue, kDeleteKey, kList, kVanish };
 
 inline constexpr RegistryStatus kFakeAccessDenied = 5;  // ERROR_ACCESS_DENIED
 

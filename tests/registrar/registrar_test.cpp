@@ -62,25 +62,15 @@ TEST(Registrar, KeysAreWrittenAndRemovedByTheirFlags) {
   for (const Cycle& cycle : cycles) CheckCycle(cycle);
 }
 
-std::string WithName(std::string text, const std::string& name) {
-  for (std::size_t at = 0; (at = text.find("%N%", at)) != std::string::npos; at += name.size()) {
-    text.replace(at, 3, name);
-  }
-  return text;
-}
-
 // Never deleted, in any case; at unregistration they are kept like NoRemove keys.
 TEST(Registrar, ProtectedKeysAreNeverDeleted) {
-  for (const std::string name : {"appid", "CLSID", "component categories", "FILETYPE", "Interface",
-                                 "hardware", "MIME", "Sam", "security", "System", "SOFTWARE",
-                                 "typelib"}) {
-    CheckCycle({WithName("HKCR { '%N%' { Theirs } } HKCU { Outer { '%N%' { Theirs } } }", name),
-                WithName("HKCR { ForceRemove '%N%' { Mine } Delete '%N%' } HKCU { NoRemove Outer "
-                         "{ Delete '%N%' ForceRemove '%N%' = s 'x' { val V = s 'y' } } }", name),
-                WithName("HKCR { '%N%' { 'Mine' 'Theirs' } } HKCU { 'Outer' { '%N%' = s 'x' { "
-                         "val 'V' = s 'y' 'Theirs' } } }", name),
-                WithName("HKCR { '%N%' { 'Theirs' } } HKCU { 'Outer' { '%N%' = s 'x' { "
-                         "'Theirs' } } }", name)});
+  for (const std::string name :
+       {"appid", "CLSID", "component categories", "FILETYPE", "Interface", "hardware", "MIME",
+        "Sam", "security", "System", "SOFTWARE", "typelib"}) {
+    const std::string key = "HKCR { '" + name + "' { ";
+    CheckCycle({key + "Theirs } }",
+                "HKCR { ForceRemove '" + name + "' { Mine } Delete '" + name + "' }",
+                key + "'Mine' 'Theirs' } }", key + "'Theirs' } }"});
   }
 }
 
@@ -88,7 +78,10 @@ constexpr char kClass[] =
     "HKCR { 'A.1' = s 'n' { CLSID = s '{c}' } A = s 'n' NoRemove CLSID { ForceRemove '{c}' = s "
     "'n' { ProgID = s 'A.1' InprocServer32 = s 'm' { val ThreadingModel = s 'Apartment' } } } }";
 constexpr char kOther[] = "HKCR { 'CLSID' { '{o}' = s 'other' } }";
+constexpr char kTwoKeys[] = "HKCU { NoRemove K { A B } }";
+constexpr char kTwoKeysButA[] = "HKCU { 'K' { 'A' } }";
 constexpr char kTree[] = "HKCU { 'T' { 'Sub' { 'Leaf' } } }";
+constexpr char kDeleteTree[] = "HKCU { Delete T }";
 constexpr RegistryStatus kDiskFull = 112, kBadDatabase = 1009, kDenied = kFakeAccessDenied;
 
 struct Fault {
@@ -118,33 +111,20 @@ void CheckRun(const ScriptRun& run) {
 }
 
 // A failed registration is undone as far as it goes; unregistration goes
-// on past a failure; both report the first failure.
+// on past a failure; both report the first failure. Inside a deleted tree
+// what fails below is what is reported, and a key deleted by someone else
+// meanwhile is as good as deleted.
 TEST(Registrar, FailuresAreReportedAndUndone) {
+  const std::vector<Fault> undoFails = {{Op::kCreate, u"InprocServer32", kDiskFull},
+                                        {Op::kDeleteKey, u"A.1", kDenied}};
+  const std::string halfUndone = "HKCR { 'A.1' = s 'n' 'CLSID' { '{o}' = s 'other' } }";
   const ScriptRun runs[] = {
-      {kOther, kClass, kRegister, {{Op::kCreate, u"A.1", kDiskFull}}, kDiskFull, kOther},
-      {kOther, kClass, kRegister, {{Op::kSetValue, u"", kDiskFull}}, kDiskFull, kOther},
       {kOther, kClass, kRegister, {{Op::kCreate, u"ProgID", kDiskFull}}, kDiskFull, kOther},
-      {kOther, kClass, kRegister, {{Op::kSetValue, u"ThreadingModel", kDiskFull}}, kDiskFull,
-       kOther},
-      {kOther, kClass, kRegister,
-       {{Op::kCreate, u"InprocServer32", kDiskFull}, {Op::kDeleteKey, u"A.1", kDenied}}, kDiskFull,
-       "HKCR { 'A.1' = s 'n' 'CLSID' { '{o}' = s 'other' } }"},
-      {kOther, kClass, kUnregister,
-       {{Op::kDeleteKey, u"A.1", kDenied}, {Op::kList, u"{c}", kBadDatabase}}, kDenied,
-       "HKCR { 'A.1' = s 'n' 'CLSID' { '{c}' = s 'n' { 'InprocServer32' = s 'm' { "
-       "val 'ThreadingModel' = s 'Apartment' } 'ProgID' = s 'A.1' } '{o}' = s 'other' } }"},
-      {"HKCU { 'K' }", "HKCU { NoRemove K { val A = s 'a' val B = s 'b' } }", kUnregister,
-       {{Op::kDeleteValue, u"A", kDenied}}, kDenied, "HKCU { 'K' { val 'A' = s 'a' } }"},
-      {"", "HKCU { NoRemove K { A B } }", kUnregister, {{Op::kDeleteKey, u"A", kDenied}}, kDenied,
-       "HKCU { 'K' { 'A' } }"},
-      // Inside a deleted tree: what fails below is what is reported, and a
-      // key deleted by someone else meanwhile is as good as deleted.
-      {kTree, "HKCU { Delete T }", kRegister, {{Op::kList, u"Sub", kBadDatabase}}, kBadDatabase,
-       kTree},
-      {kTree, "HKCU { Delete T }", kRegister, {{Op::kOpen, u"Sub", kBadDatabase}}, kBadDatabase,
-       kTree},
-      {"HKCU { T = s 'old' { Gone Other } }", "HKCU { Delete T }", kRegister,
-       {{Op::kVanish, u"Gone", kRegistryNotFound}}, kRegistryOk, ""},
+      {kOther, kClass, kRegister, undoFails, kDiskFull, halfUndone},
+      {"", kTwoKeys, kUnregister, {{Op::kDeleteKey, u"A", kDenied}}, kDenied, kTwoKeysButA},
+      {kTree, kDeleteTree, kRegister, {{Op::kList, u"Sub", kBadDatabase}}, kBadDatabase, kTree},
+      {kTree, kDeleteTree, kRegister, {{Op::kOpen, u"Sub", kBadDatabase}}, kBadDatabase, kTree},
+      {kTree, kDeleteTree, kRegister, {{Op::kVanish, u"Sub", kRegistryNotFound}}, kRegistryOk, ""},
   };
   for (const ScriptRun& run : runs) CheckRun(run);
 }
@@ -153,13 +133,17 @@ TEST(Registrar, FailuresAreReportedAndUndone) {
 // the classes root's top-level keys that both views share, for the other
 // build; CLSID and Interface are each view's own.
 TEST(Registrar, OneViewLeavesTheKeysBothViewsShare) {
-  CheckRun({"", "HKCR { A = s 'n' NoRemove CLSID { '{c}' } NoRemove Interface { '{i}' } "
-            "NoRemove TypeLib { '{t}' } } HKCU { K }", RegistrationMode::kUnregisterOwnView, {},
-            kRegistryOk, "HKCR { 'A' = s 'n' 'CLSID' 'Interface' 'TypeLib' { '{t}' } }"});
-  CheckRun({kOther, kClass, RegistrationMode::kRegisterBesideOtherView,
-            {{Op::kCreate, u"InprocServer32", kDiskFull}}, kDiskFull,
-            "HKCR { 'A' = s 'n' 'A.1' = s 'n' { 'CLSID' = s '{c}' } "
-            "'CLSID' { '{o}' = s 'other' } }"});
+  constexpr char kViews[] =
+      "HKCR { A = s 'n' NoRemove CLSID { '{c}' } NoRemove Interface { '{i}' } NoRemove TypeLib { "
+      "'{t}' } } HKCU { K }";
+  constexpr char kViewsLeft[] = "HKCR { 'A' = s 'n' 'CLSID' 'Interface' 'TypeLib' { '{t}' } }";
+  constexpr char kProgIdsLeft[] =
+      "HKCR { 'A' = s 'n' 'A.1' = s 'n' { 'CLSID' = s '{c}' } 'CLSID' { '{o}' = s 'other' } }";
+  const std::vector<Fault> serverFails = {{Op::kCreate, u"InprocServer32", kDiskFull}};
+  constexpr auto kOwnView = RegistrationMode::kUnregisterOwnView;
+  constexpr auto kBeside = RegistrationMode::kRegisterBesideOtherView;
+  CheckRun({"", kViews, kOwnView, {}, kRegistryOk, kViewsLeft});
+  CheckRun({kOther, kClass, kBeside, serverFails, kDiskFull, kProgIdsLeft});
 }
 
 }  // namespace
