@@ -2,10 +2,10 @@
 // is outstanding, a service that dies with requests in flight. Every
 // request ends as it must, no handler runs for an object or an exchange
 // that is gone, nothing is left behind, and the module can unload.
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -78,15 +78,11 @@ TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
       };
       StartExchange(c.request, c.complete, c.Json(0));
     }
-    const bool done = PumpMessagesUntil(
-        [&] {
-          for (auto& c : chains) {
-            if (c->complete.calls < length) return false;
-          }
-          return true;
-        },
-        10000 + length * 200);
-    if (!done) Problem("thread " + std::to_string(t) + ": requests still running");
+    const auto allDone = [&] {
+      return std::all_of(chains.begin(), chains.end(),
+                         [&](const auto& c) { return c->complete.calls >= length; });
+    };
+    if (!PumpMessagesUntil(allDone, 10000 + length * 200)) Problem("requests still running");
     for (auto& c : chains) {
       c->request.Reset();
       if (c->complete.refs != 1) Problem("a handler reference left behind");
@@ -128,10 +124,8 @@ TEST_F(StressTest, ObjectsDestroyedWithIoOutstandingLeaveNothingBehind) {
       {"reading the reply body", L"--size 20000 --drip 1000 100",
        [](auto& requests, size_t) {
          return PollUntil([&] {
-           for (RequestDriver& request : requests) {
-             if (request.ReadyState() != 3) return false;
-           }
-           return true;
+           return std::all_of(requests.begin(), requests.end(),
+                              [](RequestDriver& request) { return request.ReadyState() == 3; });
          });
        }},
   };

@@ -84,18 +84,15 @@ run("text that is not ASCII or not valid UTF-16 or UTF-8", function () {
   }
 });
 
-run("handlers that are not functions", function () {
-  var request = newRequest(), values = ["alert(1)", 5, {}, [], null];
-  for (var i = 0; i < values.length; i++) {
-    request.open("POST", url, true);
-    var set = outcome(function () { request.onreadystatechange = values[i]; });
-    check("handler " + i, set === (i === 2 || i === 3 ? "ok" : "0x80020005"), set);
-    request.send("json=" + i);
-    check("exchange " + i, waitFor(function () { return request.readyState === 4; }) &&
-          request.responseText === echoOf(i), request.responseText);
-  }
-  expectError("readyState is read-only", 0x800A01B6, function () { request.readyState = 4; });
-  expectError("a handler cannot be read", 0x800A01B6, function () { return request.onreadystatechange; });
+// (What the type library refuses, a string handler or reading a handler,
+// is the system's.)
+run("a handler that is an object but no function", function () {
+  var request = newRequest();
+  request.open("POST", url, true);
+  request.onreadystatechange = {};
+  request.send("json=1");
+  check("exchange", waitFor(function () { return request.readyState === 4; }) &&
+        request.responseText === echoOf(1), request.responseText);
 });
 
 finish();

@@ -1,7 +1,7 @@
 // The module as a client sees it: a lock count that follows factory
-// references, objects and LockServer, aggregation refused, and the type
-// library that pages bind to by name. (Every test finds the four server
-// exports by their undecorated names.)
+// references, objects and LockServer, and the type library that pages bind
+// to by name. (Every test finds the four server exports by their
+// undecorated names.)
 #include <windows.h>
 #include <oleauto.h>
 #include <wrl/client.h>
@@ -18,9 +18,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace zx::test {
 namespace {
-
-const CLSID* const kClasses[] = {&CLSID_ZevXMLHttpRequest, &CLSID_ZevFileDialog,
-                                 &CLSID_ZevMultiFileDialog};
 
 class ModuleTest : public ::testing::Test {
  protected:
@@ -48,19 +45,6 @@ TEST_F(ModuleTest, CanUnloadNowOnlyWithoutFactoriesObjectsAndLocks) {
   EXPECT_EQ(module.CanUnloadNow(), S_OK);
 }
 
-// Refused before the outer object is ever asked anything.
-TEST_F(ModuleTest, AggregationIsRefusedForAnyInterfaceButIUnknown) {
-  for (const CLSID* clsid : kClasses) {
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(module.GetClassObject(*clsid, IID_PPV_ARGS(&factory)), S_OK);
-    void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(factory.Get(), IID_IDispatch, &object),
-              CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(object, nullptr);
-  }
-  EXPECT_EQ(module.CanUnloadNow(), S_OK);
-}
-
 // Each member as "DISPID name", a property's name after "get " or "put ", in
 // the library's order; IUnknown's and IDispatch's own members left out.
 std::wstring Members(ITypeInfo* info) {
@@ -78,8 +62,9 @@ std::wstring Members(ITypeInfo* info) {
     if (id >= 0x60000000) continue;
     UniqueBstr name;
     info->GetDocumentation(id, name.Put(), nullptr, nullptr, nullptr);
-    const wchar_t* prefix =
-        kind == INVOKE_FUNC ? L" " : kind == INVOKE_PROPERTYGET ? L" get " : L" put ";
+    const wchar_t* prefix = kind == INVOKE_FUNC          ? L" "
+                            : kind == INVOKE_PROPERTYGET ? L" get "
+                                                         : L" put ";
     members += std::to_wstring(id) + prefix + (name ? name.Get() : L"?") + L", ";
   }
   return members;

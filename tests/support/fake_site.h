@@ -44,12 +44,10 @@ class FakeBrowser final : public Fake<FakeBrowser, IWebBrowser2> {
  public:
   explicit FakeBrowser(const wchar_t* location) : m_location(location) {}
 
+  // The objects only take it from QueryService.
   void* Find(REFIID riid) {
-    for (const IID* known : {&IID_IUnknown, &IID_IDispatch, &IID_IWebBrowser, &IID_IWebBrowserApp,
-                             &IID_IWebBrowser2}) {
-      if (IsEqualIID(riid, *known)) return static_cast<IWebBrowser2*>(this);
-    }
-    return nullptr;
+    const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IWebBrowser2);
+    return known ? static_cast<IWebBrowser2*>(this) : nullptr;
   }
 
   STDMETHODIMP get_LocationURL(BSTR* location) override {

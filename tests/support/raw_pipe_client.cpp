@@ -25,7 +25,7 @@ DWORD RawSendAndHangUp(const std::wstring& pipePath, std::string_view bytes) {
   return sent ? ERROR_SUCCESS : GetLastError();
 }
 
-RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes, ReadUntil until) {
+RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes) {
   RawReply reply;
   UniqueFile pipe;
   reply.connectError = RawConnect(pipePath, pipe);
@@ -36,21 +36,11 @@ RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes, 
     reply.endError = GetLastError();
     return reply;
   }
-  const auto frameComplete = [&reply] {
-    std::uint32_t length = 0;
-    for (int i = 3; i >= 0 && reply.bytes.size() >= 4; --i) {
-      length = length << 8 | static_cast<unsigned char>(reply.bytes[i]);
-    }
-    return reply.bytes.size() >= 4 && reply.bytes.size() - 4 >= length;
-  };
   std::string buffer(64 * 1024, '\0');
-  while (until == ReadUntil::kPipeEnds || !frameComplete()) {
-    if (!ReadFile(pipe.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr)) {
-      reply.endError = GetLastError();
-      break;
-    }
+  while (ReadFile(pipe.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr)) {
     reply.bytes.append(buffer, 0, count);
   }
+  reply.endError = GetLastError();
   return reply;
 }
 

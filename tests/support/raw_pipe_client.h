@@ -19,19 +19,13 @@ struct RawReply {
   DWORD endError = ERROR_SUCCESS;      // why reading stopped
 };
 
-enum class ReadUntil {
-  kPipeEnds,   // everything until the service closes
-  kFrameEnds,  // the length field and as many bytes as it announces, as the
-               // module reads; the service may not have closed yet
-};
-
 // Connects like the module's asynchronous mode (WaitNamedPipeW for 100 ms,
 // then up to five attempts) and keeps the pipe open. Returns the failure.
 DWORD RawConnect(const std::wstring& pipePath, UniqueFile& pipe);
 
-// Connects the same way, writes frameBytes (if any) and reads.
-RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes,
-                     ReadUntil until = ReadUntil::kPipeEnds);
+// Connects the same way, writes frameBytes (if any) and reads until the
+// service closes.
+RawReply RawExchange(const std::wstring& pipePath, std::string_view frameBytes);
 
 // Connects the same way, writes bytes and hangs up without reading.
 // Returns the first failure.
