@@ -2,8 +2,7 @@
 // An in-memory registry that behaves like the real one where the registrar
 // depends on it: names match in any case, a key with subkeys cannot be
 // deleted on its own, handles to deleted keys fail. Any operation on a
-// given name can be made to fail. Its contents, like parsed scripts, print
-// as one line of script text that parses back to the same script.
+// given name can be made to fail.
 #include <map>
 #include <string>
 #include <string_view>
@@ -44,8 +43,7 @@ class FakeRegistry final : public Registry {
   // Null when a key on the path does not exist.
   Node* Find(RegistryRoot root, const std::vector<std::u16string>& path);
 
-  // Everything it holds, printed as PrintRegistryScript prints scripts.
-  std::u16string Dump() const;
+  std::u16string Dump() const;  // printed as PrintRegistryScript prints scripts
 
  private:
   struct Failure {
