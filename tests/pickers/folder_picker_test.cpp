@@ -1,12 +1,26 @@
 // The single-folder picker: the shell's browse dialog driven as a person
 // would, owned by the window the page's site gives.
+#include <windows.h>
+
+#include <ocidl.h>
+
 #include "common/win_resources.h"
 #include "picker_test.h"
+#include "support/fake_site.h"
 
 namespace zx::test {
 namespace {
 
 using FolderPicker = PickerTest;
+
+// A fake site made from offer (null: no site at all).
+void GiveSite(IUnknown* picker, const FakeSite::Offer* offer) {
+  Microsoft::WRL::ComPtr<IObjectWithSite> withSite;
+  ASSERT_EQ(picker->QueryInterface(IID_PPV_ARGS(&withSite)), S_OK);
+  Microsoft::WRL::ComPtr<FakeSite> site;
+  if (offer) *site.ReleaseAndGetAddressOf() = new FakeSite(*offer);  // adopts its first reference
+  EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(site.Get())), S_OK);
+}
 
 // Rows run in order on one object: each gives the picker a site, then picks.
 // Neither a null site nor one outside a browser makes the picker forget the
@@ -47,7 +61,7 @@ TEST_F(FolderPicker, GivesThePathOfWhatIsPickedInADialogTheSitesWindowOwns) {
             names.insert(names.end(), pick.names.begin(), pick.names.end());
             EXPECT_TRUE(tree.ClickLabel(tree.Open(names)));
           }
-          PushButton(dialog, pick.names.empty() ? IDCANCEL : IDOK);
+          ClickControl(dialog, pick.names.empty() ? IDCANCEL : IDOK);
         });
     EXPECT_EQ(outcome.hr, S_OK);
     EXPECT_EQ(outcome.text, pick.path);

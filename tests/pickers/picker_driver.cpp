@@ -38,8 +38,7 @@ const struct Step {
 bool Play(const Step& step) {
   const HWND dialog = WaitForPicker(step.dialog);
   const bool done = dialog && (!step.act || step.act(TreeUser(dialog)));
-  if (done && step.dialog == Picker::kBrowse) PushButton(dialog, step.button);
-  if (done && step.dialog == Picker::kScanPath) ClickControl(dialog, step.button);
+  if (done) ClickControl(dialog, step.button);
   if (done && WaitUntilGone(dialog)) return true;
   std::printf("driver: %s failed\n", step.name);
   return false;
@@ -61,10 +60,8 @@ int main() {
     return 0;
   }
   // Each call the script has still to make shows one dialog, the failed
-  // step's own perhaps still open: cancel them one by one.
-  for (size_t left = std::size(kSteps) - done; left > 0; --left) {
-    const HWND dialog = WaitForPicker(Picker::kEither);
-    if (!dialog) break;
+  // step's own perhaps still open: cancel them until none comes.
+  while (const HWND dialog = WaitForPicker(Picker::kEither)) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     WaitUntilGone(dialog);
   }

@@ -1,8 +1,6 @@
 #include "picker_test.h"
 
-#include <ocidl.h>
 #include <ole2.h>
-#include <tlhelp32.h>
 
 #include <atomic>
 #include <thread>
@@ -78,26 +76,6 @@ void PickerTest::CancelAfter(const std::function<void(HWND)>& user) {
     ClickControl(dialog, IDCANCEL);
   });
   EXPECT_EQ(outcome.hr, S_FALSE);
-}
-
-void PickerTest::GiveSite(IUnknown* picker, const FakeSite::Offer* offer) {
-  Microsoft::WRL::ComPtr<IObjectWithSite> withSite;
-  ASSERT_EQ(picker->QueryInterface(IID_PPV_ARGS(&withSite)), S_OK);
-  Microsoft::WRL::ComPtr<FakeSite> site;
-  if (offer) *site.ReleaseAndGetAddressOf() = new FakeSite(*offer);  // adopts its first reference
-  EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(site.Get())), S_OK);
-}
-
-int ThreadsOfThisProcess() {
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
-       more = Thread32Next(snapshot.Get(), &entry)) {
-    count += entry.th32OwnerProcessID == GetCurrentProcessId();
-  }
-  return count;
 }
 
 }  // namespace zx::test

@@ -12,7 +12,6 @@
 #include "harness/zxmlhttp_module.h"
 #include "picker_user.h"
 #include "res/zxmlhttp_idl.h"
-#include "support/fake_site.h"
 
 namespace zx::test {
 
@@ -44,8 +43,6 @@ class PickerTest : public ::testing::Test {
   // Shows the scan-path dialog, lets user act on it and cancels it, which
   // the call must answer with S_FALSE.
   void CancelAfter(const std::function<void(HWND)>& user);
-  // Gives the picker a fake site made from offer (null: no site at all).
-  static void GiveSite(IUnknown* picker, const FakeSite::Offer* offer);
 
   ZxmlhttpModule m_module;
   Microsoft::WRL::ComPtr<IZevFileDialog> m_folderPicker;
@@ -54,8 +51,5 @@ class PickerTest : public ::testing::Test {
  private:
   HRESULT m_ole = E_FAIL;
 };
-
-// To see a thread that a showing leaves behind.
-int ThreadsOfThisProcess();
 
 }  // namespace zx::test

@@ -49,10 +49,7 @@ BOOL CALLBACK TakeDialog(HWND window, LPARAM context) {
     return TRUE;
   }
   const bool scanPath = GetDlgItem(window, IDC_SCAN_TREE) && GetDlgItem(window, IDC_SCAN_PROMPT);
-  if (!(static_cast<int>(search.kind) &
-        static_cast<int>(scanPath ? Picker::kScanPath : Picker::kBrowse))) {
-    return TRUE;
-  }
+  if (search.kind != Picker::kEither && scanPath != (search.kind == Picker::kScanPath)) return TRUE;
   search.found = window;
   return FALSE;
 }
@@ -62,12 +59,6 @@ void ClickAt(HWND window, POINT client) {
   PostMessageW(window, WM_MOUSEMOVE, 0, where);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
   PostMessageW(window, WM_LBUTTONUP, 0, where);
-}
-
-void PressKey(HWND window, UINT virtualKey) {
-  const LPARAM scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
-  PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | scan);
-  PostMessageW(window, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
 }
 
 }  // namespace
@@ -108,8 +99,6 @@ void ClickControl(HWND dialog, int id) {
   GetClientRect(GetDlgItem(dialog, id), &client);
   ClickAt(GetDlgItem(dialog, id), {client.right / 2, client.bottom / 2});
 }
-
-void PushButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 TreeUser::TreeUser(HWND dialog) : m_tree(TreeIn(dialog)) {
   DWORD process = 0;
@@ -239,7 +228,9 @@ bool TreeUser::ClickLabel(HTREEITEM item) const {
 
 bool TreeUser::PressSpace(HTREEITEM item) const {
   Send(TVM_SELECTITEM, TVGN_CARET, LPARAM(item));
-  PressKey(m_tree, VK_SPACE);
+  const LPARAM scan = MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC) << 16;
+  PostMessageW(m_tree, WM_KEYDOWN, VK_SPACE, 1 | scan);
+  PostMessageW(m_tree, WM_KEYUP, VK_SPACE, 1 | scan | 0xC0000000);
   return Step(nullptr, TVGN_CARET) == item;
 }
 

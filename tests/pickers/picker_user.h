@@ -21,7 +21,7 @@ namespace zx::test {
 //   notes.txt            a file: listed only with files shown
 bool CreateScanFolders();
 
-enum class Picker { kScanPath = 1, kBrowse = 2, kEither = 3 };
+enum class Picker { kScanPath, kBrowse, kEither };
 
 // A visible picker dialog of the process (0: of any), the scan-path one
 // told by its tree and prompt; null when none shows within the wait.
@@ -29,10 +29,8 @@ HWND WaitForPicker(Picker kind, DWORD process = 0);
 HWND FindPicker(Picker kind, DWORD process = 0);  // without waiting
 bool WaitUntilGone(HWND window);
 
-// A click on the middle of the control (the skinned OK and Cancel).
+// A click on the middle of the control, posted as a person's arrives.
 void ClickControl(HWND dialog, int id);
-// A standard button's own click (the browse dialog's OK and Cancel).
-void PushButton(HWND dialog, int id);
 
 class TreeUser {
  public:

@@ -2,6 +2,10 @@
 // person's thread sends the messages the system would and counts the
 // windows, threads and GDI objects the skinned controls keep. The colours
 // painted are left to the frame colour tests.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <set>
 #include <vector>
 
@@ -25,6 +29,7 @@ RECT WindowRectOf(HWND window) {
 }
 
 // x from the right edge when negative; the close button spans -21..-7, 6..19.
+// Closing by it, like Esc, ends in Cancel: the checks made are dropped.
 TEST_F(SkinFrame, HitTestFindsTheCloseButtonAndTheCaptionWhereTheyArePainted) {
   const struct {
     int x, y;
@@ -34,53 +39,53 @@ TEST_F(SkinFrame, HitTestFindsTheCloseButtonAndTheCaptionWhereTheyArePainted) {
       {-21, 5, HTCAPTION}, {-7, 20, HTCAPTION},  {0, 0, HTCAPTION},   {-1, 23, HTCAPTION},
       {-21, 24, HTCLIENT}, {-50, 12, HTCAPTION},  // where minimise would be
   };
-  CancelAfter([&](HWND dialog) {
+  const Outcome outcome = ShowScanPath([&](HWND dialog, const TreeUser& tree) {
+    const HTREEITEM drive = tree.Open(kDriveC);
+    EXPECT_TRUE(tree.ClickBox(drive) && tree.Shows(drive, kChecked));
     const RECT bounds = WindowRectOf(dialog);
     for (const auto& p : points) {
       const LPARAM at = MAKELPARAM((p.x < 0 ? bounds.right : bounds.left) + p.x, bounds.top + p.y);
       EXPECT_EQ(SendMessageW(dialog, WM_NCHITTEST, 0, at), p.hit) << p.x << ", " << p.y;
     }
-  });
-}
-
-// A new text lays the frame out again around the same client area.
-TEST_F(SkinFrame, ReplacesTheSystemFrameAroundTheTemplatesClientArea) {
-  CancelAfter([](HWND dialog) {
-    RECT wanted = {0, 0, 226, 210};  // the template's size in dialog units
-    MapDialogRect(dialog, &wanted);
-    for (const wchar_t* text : {L"", L"Another title"}) {
-      if (*text) SetWindowTextW(dialog, text);
-      RECT client, bounds = WindowRectOf(dialog);
-      GetClientRect(dialog, &client);
-      POINT origin = {0, 0};
-      ClientToScreen(dialog, &origin);
-      EXPECT_TRUE(EqualRect(&client, &wanted));
-      EXPECT_TRUE(origin.x - bounds.left == kBorder && origin.y - bounds.top == kCaptionBottom);
-      EXPECT_EQ(bounds.right - bounds.left, client.right + 2 * kBorder);
-      EXPECT_EQ(bounds.bottom - bounds.top, client.bottom + kCaptionBottom + kBorder);
-    }
-  });
-}
-
-// What does not close the dialog is checked by a click posted after it: a
-// close it had posted would end the dialog first.
-TEST_F(SkinFrame, CloseActsOnlyOnAPressAndAReleaseBothOverTheButton) {
-  const Outcome outcome = ShowScanPath([](HWND dialog, const TreeUser& tree) {
-    const auto click = [dialog](WPARAM press, WPARAM release) {  // 0: no press
-      if (press) SendMessageW(dialog, WM_NCLBUTTONDOWN, press, 0);
-      SendMessageW(dialog, WM_NCLBUTTONUP, release, 0);
-    };
-    click(HTCLOSE, HTCAPTION);
-    click(0, HTCLOSE);  // the press was used up by the release
-    const HTREEITEM drive = tree.Open(kDriveC);
-    EXPECT_TRUE(tree.ClickBox(drive) && tree.Shows(drive, kChecked)) << "closed too early";
-    click(HTCLOSE, HTCLOSE);
+    SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCLOSE, 0);
+    SendMessageW(dialog, WM_NCLBUTTONUP, HTCLOSE, 0);
+    EXPECT_TRUE(WaitUntilGone(dialog)) << "a click on the close button";
   });
   EXPECT_EQ(outcome.hr, S_FALSE);
+  EXPECT_EQ(outcome.text, L"<untouched>");
+}
+
+// A new text must not bring the system's frame back.
+TEST_F(SkinFrame, ReplacesTheSystemFrameAroundTheTemplatesClientArea) {
+  CancelAfter([](HWND dialog) {
+    SetWindowTextW(dialog, L"Another title");
+    RECT wanted = {0, 0, 226, 210}, client, bounds = WindowRectOf(dialog);  // in dialog units
+    MapDialogRect(dialog, &wanted);
+    GetClientRect(dialog, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
+    EXPECT_TRUE(EqualRect(&client, &wanted));
+    EXPECT_TRUE(origin.x - bounds.left == kBorder && origin.y - bounds.top == kCaptionBottom);
+    EXPECT_EQ(bounds.right - bounds.left, client.right + 2 * kBorder);
+    EXPECT_EQ(bounds.bottom - bounds.top, client.bottom + kCaptionBottom + kBorder);
+  });
 }
 
 // A named callback: a lambda is not stdcall, which the 32-bit build needs.
 BOOL CALLBACK CountWindow(HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter); }
+
+// To see a thread that a showing leaves behind.
+int ThreadsOfThisProcess() {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+       more = Thread32Next(snapshot.Get(), &entry)) {
+    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  }
+  return count;
+}
 
 int WindowsOfThread(DWORD thread) {
   int count = 0;
@@ -129,13 +134,15 @@ TEST_F(SkinnedDialogLifecycle, ClosingLeavesNoWindowNorThreadAndPaintingKeepsNoG
   const int windows = WindowsOfThread(GetCurrentThreadId()), threads = ThreadsOfThisProcess();
   for (const int button : {IDOK, IDCANCEL}) {
     int during = 0;
-    RunWithUser(
+    const Outcome outcome = RunWithUser(
         [&](BSTR* text) { return m_scanPicker->GetOpenFileNameEx(0, nullptr, nullptr, 0, text); },
         Picker::kScanPath,
         [&](HWND dialog) {
           during = ThreadsOfThisProcess();
           ClickControl(dialog, button);
         });
+    EXPECT_EQ(outcome.hr, S_FALSE) << "nothing checked";
+    EXPECT_EQ(outcome.text, L"<untouched>");
     EXPECT_GE(during, threads + 2) << "the person's thread and the fill";
     EXPECT_EQ(ThreadsOfThisProcess(), threads) << button;
   }

@@ -1,7 +1,6 @@
 #include "synthetic_check_tree.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "pickers/check_state.h"
 
@@ -14,10 +13,6 @@ TreeItem SyntheticCheckTree::Insert(TreeItem parent, std::u16string storedPath) 
   return m_nodes.back().get();
 }
 
-std::vector<SyntheticCheckTree::Notice> SyntheticCheckTree::TakeNotices() {
-  return std::exchange(m_notices, {});
-}
-
 std::vector<TreeItem> SyntheticCheckTree::Items() const {
   std::vector<TreeItem> items;
   for (const auto& node : m_nodes) items.push_back(node.get());
@@ -28,11 +23,6 @@ TreeItem SyntheticCheckTree::NextSibling(TreeItem item) const {
   const std::vector<Node*>& siblings = Parent(item) ? NodeOf(Parent(item))->children : m_topLevel;
   const auto next = std::find(siblings.begin(), siblings.end(), item) + 1;
   return next == siblings.end() ? nullptr : *next;
-}
-
-std::optional<CheckState> SyntheticCheckTree::ReadState(TreeItem item) const {
-  if (NodeOf(item)->failsReads) return std::nullopt;
-  return NodeOf(item)->state;
 }
 
 bool SyntheticCheckTree::WriteState(TreeItem item, CheckState state) {

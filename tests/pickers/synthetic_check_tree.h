@@ -5,6 +5,7 @@
 // to fail reads.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pickers/check_tree.h"
@@ -25,7 +26,7 @@ class SyntheticCheckTree final : public CheckTree {
   void FailReads(TreeItem item) { NodeOf(item)->failsReads = true; }
   // The recorded state, whatever reads answer.
   CheckState StateOf(TreeItem item) const { return NodeOf(item)->state; }
-  std::vector<Notice> TakeNotices();
+  std::vector<Notice> TakeNotices() { return std::exchange(m_notices, {}); }
   std::vector<TreeItem> Items() const;  // in insertion order
 
   TreeItem FirstTopLevelItem() const override { return FirstOf(m_topLevel); }
@@ -33,7 +34,9 @@ class SyntheticCheckTree final : public CheckTree {
   TreeItem NextSibling(TreeItem item) const override;
   TreeItem Parent(TreeItem item) const override { return NodeOf(item)->parent; }
   std::u16string StoredPath(TreeItem item) const override { return NodeOf(item)->storedPath; }
-  std::optional<CheckState> ReadState(TreeItem item) const override;
+  std::optional<CheckState> ReadState(TreeItem item) const override {
+    return NodeOf(item)->failsReads ? std::nullopt : std::optional(NodeOf(item)->state);
+  }
   bool WriteState(TreeItem item, CheckState state) override;
   void StateWritten(TreeItem item, CheckState state) override {
     m_notices.push_back({item, state});
