@@ -98,28 +98,25 @@ class FaultInjectionTest : public PageTest, public ::testing::WithParamInterface
     return static_cast<bool>(holder);
   }
 
-  // Kills the service once it has logged its requestNumber-th request, on a
-  // thread of its own: a synchronous send holds this one until then.
-  std::thread KillAfterRequest(size_t requestNumber) {
-    if (GetParam().peer != Peer::kKilledService) return std::thread();
-    return std::thread([this, requestNumber] {
-      PollUntil([&] { return faulty->Logged().size() >= requestNumber; });
-      faulty->Kill();
-    });
-  }
-
-  // Every asynchronous exchange ends in a handler call.
+  // Every asynchronous exchange ends in a handler call. A killed service is
+  // killed from a thread of its own once it has logged the request: a
+  // synchronous send holds this one until then.
   void RunFaultyExchange(bool async, const Outcome& expected, int iteration) {
     const long stateBefore = driver->ReadyState();
     const LONG completionsBefore = complete.calls, disconnectionsBefore = lost.calls;
-    if (GetParam().peer == Peer::kKilledService && !faulty->Started()) {
-      ASSERT_TRUE(faulty->Restart(GetParam().options));
-    }
+    const bool killed = GetParam().peer == Peer::kKilledService;
+    if (killed && !faulty->Started()) ASSERT_TRUE(faulty->Restart(GetParam().options));
     const HRESULT opened = driver->OpenService(segment, async);
     EXPECT_EQ(opened, expected.open);
     if (opened == S_OK) {
       (*driver)->put_onreadystatechange(&complete);
-      std::thread killer = KillAfterRequest(iteration + 1);
+      std::thread killer;
+      if (killed) {
+        killer = std::thread([&] {
+          PollUntil([&] { return faulty->Logged().size() > size_t(iteration); });
+          faulty->Kill();
+        });
+      }
       EXPECT_EQ(driver->Send(L"%7B%22a%22%3A1%7D"), expected.send);
       EXPECT_TRUE(!async || PumpMessagesUntil([&] {
         return complete.calls + lost.calls > completionsBefore + disconnectionsBefore;
@@ -133,22 +130,18 @@ class FaultInjectionTest : public PageTest, public ::testing::WithParamInterface
     EXPECT_EQ(lost.calls - disconnectionsBefore, expected.disconnections);
   }
 
-  // A handler call the faulty exchange posted twice would come before this
-  // exchange's own.
-  void RunGoodExchange(bool async) {
-    const LONG completionsBefore = complete.calls, disconnectionsBefore = lost.calls;
-    ExpectUsable(async);
-    EXPECT_EQ(complete.calls - completionsBefore, 1);
-    EXPECT_EQ(lost.calls - disconnectionsBefore, 0);
-  }
-
+  // Then a good exchange: a handler call the faulty one posted twice would
+  // come before its own.
   void RunMode(bool async) {
     const FaultMode& mode = GetParam();
     MeasureRounds(kWarmUpIterations, Scaled(mode.quickIterations),
                   std::string(async ? "async " : "sync ") + mode.name, [&](int i) {
                     SCOPED_TRACE("iteration " + std::to_string(i));
                     RunFaultyExchange(async, async ? mode.async : mode.sync, i);
-                    RunGoodExchange(async);
+                    const LONG completionsBefore = complete.calls, lostBefore = lost.calls;
+                    ExpectUsable(async);
+                    EXPECT_EQ(complete.calls - completionsBefore, 1);
+                    EXPECT_EQ(lost.calls - lostBefore, 0);
                   });
   }
 

@@ -64,9 +64,8 @@ TEST_F(SiteLockTest, OnlyTrustedPagesMakeTheObjectsAct) {
       {"no site", {}, true},
       {"site outside a browser", {PageAt(nullptr, false)}, true},
       {"browser without an address", {PageAt(nullptr)}, false},
-      {"web page, then the site withdrawn", {web, std::nullopt}, false},
       {"web page, then a local page", {web, local}, true},
-      {"local page, then a web page", {local, web}, false},
+      {"local page, then a web page, then no site", {local, web, std::nullopt}, false},
   };
   DialogCloser closer;
   for (const auto& row : rows) {
@@ -84,9 +83,7 @@ TEST_F(SiteLockTest, OnlyTrustedPagesMakeTheObjectsAct) {
     EXPECT_EQ(state.code, S_OK);
     EXPECT_EQ(V_I4(&state.value.Get()), row.trusted ? 4 : 0);
     EXPECT_EQ(Get(L"isNeedFixConnection").code, acted);
-    if (!row.trusted) {
-      EXPECT_EQ(Get(L"fixConnection").code, E_ACCESSDENIED);
-    }
+    if (!row.trusted) EXPECT_EQ(Get(L"fixConnection").code, E_ACCESSDENIED);
     const auto pick = [](IDispatch* picker, const wchar_t* method, const Arguments& arguments) {
       return InvokeByName(picker, method, DISPATCH_METHOD, arguments).code;
     };

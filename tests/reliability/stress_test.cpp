@@ -91,14 +91,14 @@ TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
     windows[t] = mine.size() == 1 ? mine[0] : nullptr;
     CoUninitialize();
   };
-  MeasureRounds(1, 1,
-                "stress, threads, " + std::to_string(kThreads * kObjectsPerThread * length) +
-                    " chained requests",
-                [&](int) {
-                  std::vector<std::thread> threads;
-                  for (int t = 0; t < kThreads; ++t) threads.emplace_back(runThread, t);
-                  for (std::thread& thread : threads) thread.join();
-                });
+  const std::string figure = "stress, threads, " +
+                             std::to_string(kThreads * kObjectsPerThread * length) +
+                             " chained requests";
+  MeasureRounds(1, 1, figure, [&](int) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) threads.emplace_back(runThread, t);
+    for (std::thread& thread : threads) thread.join();
+  });
   ReportFigure("stress, threads: opens retried while the service had no free instance: " +
                std::to_string(retries));
   EXPECT_EQ(std::set<HWND>(windows.begin(), windows.end()).size(), size_t{kThreads});
@@ -110,19 +110,19 @@ TEST_F(StressTest, SeveralObjectsOnSeveralThreadsCompleteThousandsOfRequests) {
 // abandoned request holds one of its connections, and a thread, until its
 // reply is due.
 TEST_F(StressTest, ObjectsDestroyedWithIoOutstandingLeaveNothingBehind) {
-  const auto allLogged = [&](size_t before) {
-    return PollUntil([&] { return service.Logged().size() >= before + kObjects; });
-  };
+  using Requests = std::vector<RequestDriver>;
   const struct {
     const char* name;
     const wchar_t* options;
-    std::function<bool(std::vector<RequestDriver>&, size_t loggedBefore)> outstanding;
+    std::function<bool(Requests&, size_t loggedBefore)> outstanding;
   } phases[] = {
-      {"just sent", L"--delay 3000", [](auto&, size_t) { return true; }},
+      {"just sent", L"--delay 3000", [](Requests&, size_t) { return true; }},
       {"awaiting the reply length", L"--delay 3000",
-       [&](auto&, size_t before) { return allLogged(before); }},
+       [&](Requests&, size_t before) {
+         return PollUntil([&] { return service.Logged().size() >= before + kObjects; });
+       }},
       {"reading the reply body", L"--size 20000 --drip 1000 100",
-       [](auto& requests, size_t) {
+       [](Requests& requests, size_t) {
          return PollUntil([&] {
            return std::all_of(requests.begin(), requests.end(),
                               [](RequestDriver& request) { return request.ReadyState() == 3; });
@@ -131,23 +131,20 @@ TEST_F(StressTest, ObjectsDestroyedWithIoOutstandingLeaveNothingBehind) {
   };
   for (const auto& phase : phases) {
     SCOPED_TRACE(phase.name);
-    MeasureRounds(1, Scaled(16),
-                  std::string("stress, destroyed ") + phase.name + ", " + std::to_string(kObjects) +
-                      " objects",
-                  [&](int round) {
-                    if (round % 16 == 0) {
-                      ASSERT_TRUE(service.Restart(phase.options));
-                    }
-                    const size_t loggedBefore = service.Logged().size();
-                    std::vector<RequestDriver> requests;
-                    for (size_t i = 0; i < kObjects; ++i) {
-                      requests.push_back(NewRequest());
-                      ASSERT_TRUE(StartExchange(requests.back(), complete, L"1"));
-                    }
-                    ASSERT_TRUE(phase.outstanding(requests, loggedBefore));
-                    requests.clear();
-                    PumpPendingMessages();
-                  });
+    const std::string figure = std::string("stress, destroyed ") + phase.name + ", " +
+                               std::to_string(kObjects) + " objects";
+    MeasureRounds(1, Scaled(16), figure, [&](int round) {
+      if (round % 16 == 0) ASSERT_TRUE(service.Restart(phase.options));
+      const size_t loggedBefore = service.Logged().size();
+      Requests requests;
+      for (size_t i = 0; i < kObjects; ++i) {
+        requests.push_back(NewRequest());
+        ASSERT_TRUE(StartExchange(requests.back(), complete, L"1"));
+      }
+      ASSERT_TRUE(phase.outstanding(requests, loggedBefore));
+      requests.clear();
+      PumpPendingMessages();
+    });
   }
   EXPECT_EQ(complete.calls + lost.calls, 0);
 }

@@ -41,14 +41,10 @@ function finish() { WScript.Echo(passed + " passed, " + failed + " failed"); }
 
 function newRequest() { return new ActiveXObject("Zxmlhttp.ZevXMLHttpRequest_0"); }
 
-// The script host has no message loop: the test-only ZxTest.MessagePump,
-// registered on first use, dispatches the thread's messages until
-// condition() holds, for at most ten seconds.
+// Dispatches the thread's messages until condition() holds, for at most
+// ten seconds.
 function waitFor(condition) {
-  if (!pump) {
-    shell.Run('regsvr32 /s "' + bin + 'zxtest_message_pump.dll"', 0, true);
-    pump = new ActiveXObject("ZxTest.MessagePump");
-  }
+  if (!pump) pump = newMessagePump(bin);
   for (var left = 10000; !condition() && left > 0; left -= 20) pump.wait(20);
   return condition();
 }

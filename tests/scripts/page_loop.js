@@ -5,11 +5,9 @@
 (function () {
   var expected = Number(WScript.Arguments(0));
   if (shown >= expected) return;
-  var shell = new ActiveXObject("WScript.Shell");
   var files = new ActiveXObject("Scripting.FileSystemObject");
   // The runner copies the script into a folder of the build tree.
   var tree = files.GetParentFolderName(files.GetParentFolderName(WScript.ScriptFullName));
-  shell.Run('regsvr32 /s "' + files.BuildPath(tree, "bin\\zxtest_message_pump.dll") + '"', 0, true);
-  var pump = new ActiveXObject("ZxTest.MessagePump");
+  var pump = newMessagePump(tree + "\\bin\\");
   for (var left = 10000; shown < expected && left > 0; left -= 20) pump.wait(20);
 })();

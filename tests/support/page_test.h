@@ -1,10 +1,8 @@
 #pragma once
 // Request objects as a page holds them: created through the registered
-// module, with handlers that outlive them and a sample service answering in
-// echo mode. Also how much work a reliability test does and what it may
-// leave behind: the counts written in the tests are those of the quick run
-// in CI; ZX_RELIABILITY_SCALE multiplies them for scripts/reliability.sh,
-// which collects the lines the tests print starting with "[ figures  ]".
+// module, with handlers that outlive them and an echoing sample service.
+// Counts in the tests are the quick run's; ZX_RELIABILITY_SCALE multiplies
+// them for scripts/reliability.sh, which collects the "[ figures  ]" lines.
 #include <gtest/gtest.h>
 
 #include <cstdio>

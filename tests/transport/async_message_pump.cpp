@@ -2,11 +2,10 @@
 // whose wait(ms) dispatches the calling thread's messages for a while. The
 // Wine script host has no message loop and no WScript.Sleep, so without it
 // an asynchronous page script could never see its handlers run. The one
-// object is static and serves as its own class factory.
+// object is static and serves as its own class factory; the page scripts
+// write its class keys themselves.
 #include <windows.h>
 #include <oleauto.h>
-
-#include <string>
 
 #include "common/win_resources.h"
 #include "harness/message_pump.h"
@@ -15,10 +14,7 @@ namespace {
 
 // {D7CF1571-CF76-46AF-857B-FBEB648D36F5}
 const CLSID kClsid = {0xd7cf1571, 0xcf76, 0x46af, {0x85, 0x7b, 0xfb, 0xeb, 0x64, 0x8d, 0x36, 0xf5}};
-const std::wstring kClsidKey = L"CLSID\\{D7CF1571-CF76-46AF-857B-FBEB648D36F5}";
 constexpr DISPID kDispidWait = 1;
-
-HINSTANCE g_module = nullptr;
 
 class MessagePump final : public IDispatch, public IClassFactory {
  public:
@@ -67,30 +63,8 @@ class MessagePump final : public IDispatch, public IClassFactory {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) g_module = instance;
-  return TRUE;
-}
-
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   return IsEqualCLSID(clsid, kClsid) ? g_pump.QueryInterface(riid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
-
-// The page scripts register it on first use and leave it registered.
-extern "C" HRESULT WINAPI DllRegisterServer() {
-  wchar_t path[MAX_PATH] = {};
-  if (!GetModuleFileNameW(g_module, path, MAX_PATH)) return HRESULT_FROM_WIN32(GetLastError());
-  const std::wstring keys[][3] = {
-      {L"ZxTest.MessagePump\\CLSID", L"", kClsidKey.substr(6)},
-      {kClsidKey + L"\\InprocServer32", L"", path},
-      {kClsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"}};
-  for (const auto& [key, name, value] : keys) {
-    const LSTATUS status = RegSetKeyValueW(
-        HKEY_CLASSES_ROOT, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ,
-        value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-  }
-  return S_OK;
-}
