@@ -17,19 +17,13 @@ namespace {
 
 using zx::fuzz::LowerAscii;
 
-int HexValue(char c) {
-  const char lower = LowerAscii(c);
-  if (lower >= '0' && lower <= '9') return lower - '0';
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
 std::string ReferenceDecode(std::string_view source) {
   std::string decoded;
   for (std::size_t i = 0; i < source.size(); ++i) {
-    const bool escape = source[i] == '%' && i + 2 < source.size() && HexValue(source[i + 1]) >= 0 &&
-                        HexValue(source[i + 2]) >= 0;
-    decoded += escape ? static_cast<char>(HexValue(source[i + 1]) * 16 + HexValue(source[i + 2]))
-                      : source[i];
+    const std::string hex(source.substr(i + 1, 2));
+    const bool escape = source[i] == '%' && hex.size() == 2 &&
+                        hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    decoded += escape ? static_cast<char>(std::stoi(hex, nullptr, 16)) : source[i];
     if (escape) i += 2;
   }
   return decoded;

@@ -32,12 +32,10 @@ constexpr std::string_view kForeignKeys =
     "HKLM { Software { Other { val Path = d 7 } } } HKCU { 'Zxmlhttp.ZevXMLHttpRequest_0' }";
 
 // The names the registrar promises never to delete.
-constexpr std::u16string_view kNeverDeleted[] = {
-    u"AppID",    u"CLSID",     u"Component Categories",
-    u"FileType", u"Interface", u"Hardware",
-    u"Mime",     u"SAM",       u"SECURITY",
-    u"SYSTEM",   u"Software",  u"TypeLib",
-};
+constexpr std::u16string_view kNeverDeleted[] = {u"AppID",    u"CLSID",     u"Component Categories",
+                                                 u"FileType", u"Interface", u"Hardware",
+                                                 u"Mime",     u"SAM",       u"SECURITY",
+                                                 u"SYSTEM",   u"Software",  u"TypeLib"};
 
 const ScriptVariables& Variables() {
   static const ScriptVariables variables = [] {
@@ -108,18 +106,17 @@ void CheckKey(const Node* before, const Node* after, const Entries& named, bool 
   }
 }
 
-// Each root stands for a kept key holding the keys of the script's blocks for it.
+// Each root stands for a kept key holding the keys of all the script's blocks for it.
 void CheckLeftovers(FakeRegistry& before, FakeRegistry& after, const RegistryScript& script) {
   for (const RegistryRoot root :
        {RegistryRoot::kClassesRoot, RegistryRoot::kCurrentUser, RegistryRoot::kLocalMachine,
         RegistryRoot::kUsers, RegistryRoot::kCurrentConfig}) {
-    std::vector<ScriptKey> blocks;
+    ScriptKey kept{u"", KeyFlag::kNoRemove, {}, {}, {}};
     for (const ScriptRoot& block : script) {
-      if (block.root == root) blocks.push_back({u"", KeyFlag::kNoRemove, {}, {}, block.keys});
+      if (block.root != root) continue;
+      kept.subkeys.insert(kept.subkeys.end(), block.keys.begin(), block.keys.end());
     }
-    Entries named;
-    for (const ScriptKey& block : blocks) named.push_back(&block);
-    CheckKey(before.Find(root, {}), after.Find(root, {}), named, true, false);
+    CheckKey(before.Find(root, {}), after.Find(root, {}), {&kept}, true, false);
   }
 }
 

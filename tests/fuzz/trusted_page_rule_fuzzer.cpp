@@ -40,13 +40,9 @@ bool HasDotSegment(std::u16string_view address) {
       plain += path[i] == u'\\' ? u'/' : path[i];
     }
   }
-  for (std::size_t start = 0, end = 0; end <= plain.size(); ++end) {
-    if (end < plain.size() && plain[end] != u'/') continue;
-    const std::u16string_view segment = std::u16string_view(plain).substr(start, end - start);
-    if (segment == u"." || segment == u"..") return true;
-    start = end + 1;
-  }
-  return false;
+  const std::u16string bounded = u'/' + plain + u'/';
+  return bounded.find(u"/./") != std::u16string::npos ||
+         bounded.find(u"/../") != std::u16string::npos;
 }
 
 }  // namespace
