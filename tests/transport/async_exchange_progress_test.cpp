@@ -72,7 +72,8 @@ TEST(AsyncExchangeProgress, ReadsThePieceSizesItAsksForAndReportsTheEnd) {
     EXPECT_EQ(asked, c.asked);
     EXPECT_EQ(events, c.events);
     EXPECT_EQ(progress.ReadSize(), 0u);
-    if (events.back() == kDone) EXPECT_EQ(progress.TakeResponse(), reply.substr(4));
+    if (events.back() != kDone) continue;
+    EXPECT_EQ(progress.TakeResponse(), reply.substr(4));
   }
 }
 
