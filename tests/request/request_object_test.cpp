@@ -1,10 +1,11 @@
 // The request object through its interface, for what a page script cannot
 // see (tests/scripts/request.js and hostile_input.js have the rest): abort
-// of an exchange in flight and the reply's bytes. How each kind of fault
-// ends an exchange, and many objects on many threads, are
-// tests/reliability's.
+// of an exchange in flight, the reply's bytes, and the callback windows.
+#include <memory>
 #include <string>
+#include <thread>
 
+#include "request/callback_window.h"
 #include "support/page_test.h"
 
 using namespace zx;
@@ -51,6 +52,51 @@ TEST_F(RequestObjectTest, AbortEndsAnExchangeTheServiceNeverAnswers) {
 TEST_F(RequestObjectTest, ZeroByteInAReplyStaysInTheBody) {
   ASSERT_EQ(OpenAndSend(false, L"%5B1%00%5D"), S_OK);
   EXPECT_EQ(BodyOf(*driver), Narrow(service.EchoOf(std::wstring(L"[1\0]", 4))) + '\0');
+}
+
+// A host unloads the module once it can and may load it again: the unload
+// takes the thread's callback window and its class, which points into the
+// unloaded code, and a later load registers the class anew.
+TEST(ModuleUnload, TakesTheCallbackWindowsAndTheirClass) {
+  CoInitialize(nullptr);
+  ServiceOnSegment service;
+  for (int load = 1; load <= 2; ++load) {
+    auto module = std::make_unique<ZxmlhttpModule>();
+    Microsoft::WRL::ComPtr<IZevXMLHttpRequest> object;
+    ASSERT_EQ(module->Create(CLSID_ZevXMLHttpRequest, IID_PPV_ARGS(&object)), S_OK);
+    RequestDriver request(std::move(object));
+    RecordingHandler complete;
+    ASSERT_EQ(request.OpenService(service.Segment()), S_OK);
+    request->put_onreadystatechange(&complete);
+    ASSERT_EQ(request.Send(L"1"), S_OK);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return complete.calls > 0; })) << load;
+    request.Reset();
+    const HMODULE unloaded = module->Handle();
+    module.reset();
+    EXPECT_TRUE(CallbackWindowsOf(GetCurrentThreadId()).empty());
+    WNDCLASSW windowClass;
+    EXPECT_FALSE(GetClassInfoW(unloaded, L"ZevXMLHttpRequestClass", &windowClass));
+  }
+  CoUninitialize();
+}
+
+// A handler a worker cannot post, as the page's window is gone, is never
+// released on the worker: the page's thread drops it later.
+TEST(CallbackPost, HandlerThatCannotBePostedIsReleasedOnlyOnItsOwnThread) {
+  HWND gone = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                              nullptr);
+  ASSERT_TRUE(gone && DestroyWindow(gone));
+  RecordingHandler handler;
+  const DWORD pageThread = GetCurrentThreadId();
+  bool posted = true;
+  std::thread([&] {
+    posted = PostScriptCallback(pageThread, gone, Microsoft::WRL::ComPtr<IDispatch>(&handler), 4);
+  }).join();
+  EXPECT_FALSE(posted);
+  EXPECT_EQ(handler.refs, 2);
+  CallbackWindowRegistry::Instance().DropKept();
+  EXPECT_EQ(handler.refs, 1);
+  EXPECT_EQ(handler.calls, 0);
 }
 
 }  // namespace
