@@ -110,7 +110,7 @@ bool IsSharedBetweenViews(RegistryRoot root, std::u16string_view name) {
 }
 
 RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry,
-                                RegistrationMode mode) {
+                                OtherView otherView) {
   RegistryStatus first = kRegistryOk;
   for (const ScriptRoot& root : script) {
     std::unique_ptr<RegistryKey> key;
@@ -119,9 +119,9 @@ RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry
       continue;
     }
     for (const ScriptKey& entry : root.keys) {
-      if (mode == RegistrationMode::kUnregisterOwnView &&
-          IsSharedBetweenViews(root.root, entry.name))
+      if (otherView == OtherView::kRegistered && IsSharedBetweenViews(root.root, entry.name)) {
         continue;
+      }
       KeepFirstFailure(first, UnregisterKey(*key, entry));
     }
   }
@@ -131,17 +131,10 @@ RegistryStatus UnregisterScript(const RegistryScript& script, Registry& registry
 }  // namespace
 
 RegistryStatus ApplyRegistryScript(const RegistryScript& script, Registry& registry,
-                                   RegistrationMode mode) {
-  const bool besideOtherView = mode == RegistrationMode::kRegisterBesideOtherView;
-  if (mode != RegistrationMode::kRegister && !besideOtherView) {
-    return UnregisterScript(script, registry, mode);
-  }
+                                   RegistrationMode mode, OtherView otherView) {
+  if (mode == RegistrationMode::kUnregister) return UnregisterScript(script, registry, otherView);
   const RegistryStatus status = RegisterScript(script, registry);
-  if (status != kRegistryOk) {
-    UnregisterScript(
-        script, registry,
-        besideOtherView ? RegistrationMode::kUnregisterOwnView : RegistrationMode::kUnregister);
-  }
+  if (status != kRegistryOk) UnregisterScript(script, registry, otherView);
   return status;
 }
 

@@ -28,13 +28,13 @@ HRESULT FindScriptResource(HMODULE module, UINT resourceId, std::string_view& sc
 }  // namespace
 
 HRESULT RunRegistryScript(std::string_view scriptUtf8, const ScriptVariables& variables,
-                          RegistrationMode mode) {
+                          RegistrationMode mode, OtherView otherView) {
   // Only allocation can throw here; it must not leave through the COM exports.
   try {
     const ScriptParseResult parsed = ParseRegistryScriptUtf8(scriptUtf8, variables);
     if (!parsed.ok()) return kInvalidRegistryScript;
     Win32Registry registry;
-    return HRESULT_FROM_WIN32(ApplyRegistryScript(parsed.script, registry, mode));
+    return HRESULT_FROM_WIN32(ApplyRegistryScript(parsed.script, registry, mode, otherView));
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (const std::length_error&) {
@@ -43,10 +43,10 @@ HRESULT RunRegistryScript(std::string_view scriptUtf8, const ScriptVariables& va
 }
 
 HRESULT RunRegistryResource(HMODULE module, UINT resourceId, const ScriptVariables& variables,
-                            RegistrationMode mode) {
+                            RegistrationMode mode, OtherView otherView) {
   std::string_view script;
   const HRESULT found = FindScriptResource(module, resourceId, script);
-  return FAILED(found) ? found : RunRegistryScript(script, variables, mode);
+  return FAILED(found) ? found : RunRegistryScript(script, variables, mode, otherView);
 }
 
 }  // namespace zx

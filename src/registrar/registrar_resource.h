@@ -18,10 +18,10 @@ inline constexpr HRESULT kInvalidRegistryScript =
 // (nothing written), the registry's failure as HRESULT_FROM_WIN32, or
 // E_OUTOFMEMORY.
 HRESULT RunRegistryScript(std::string_view scriptUtf8, const ScriptVariables& variables,
-                          RegistrationMode mode);
+                          RegistrationMode mode, OtherView otherView = OtherView::kUnregistered);
 
 // The same for the module's resource of type "REGISTRY" with the given id.
 HRESULT RunRegistryResource(HMODULE module, UINT resourceId, const ScriptVariables& variables,
-                            RegistrationMode mode);
+                            RegistrationMode mode, OtherView otherView = OtherView::kUnregistered);
 
 }  // namespace zx

@@ -55,6 +55,24 @@ std::wstring ModulePath() {
   return path;
 }
 
+// Whether the module's build of the other bitness is registered for the
+// class: its class key shows in the other registry view.
+OtherView OtherViewOf(const CLSID& clsid) {
+  REGSAM otherView = KEY_WOW64_32KEY;
+#ifndef _WIN64
+  BOOL underWow64 = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &underWow64) || !underWow64) {
+    return OtherView::kUnregistered;
+  }
+  otherView = KEY_WOW64_64KEY;
+#endif
+  const std::wstring server = L"CLSID\\" + BracedGuid(clsid) + L"\\InprocServer32";
+  UniqueRegKey key;
+  const LONG opened =
+      RegOpenKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ | otherView, key.Put());
+  return opened == ERROR_SUCCESS ? OtherView::kRegistered : OtherView::kUnregistered;
+}
+
 HRESULT RunClassScript(const ClassEntry& entry, const std::wstring& modulePath,
                        RegistrationMode mode) {
   std::u16string objectName = AsUtf16(entry.objectName);
@@ -62,7 +80,8 @@ HRESULT RunClassScript(const ClassEntry& entry, const std::wstring& modulePath,
   std::u16string libid = AsUtf16(BracedGuid(LIBID_zxmlhttpLib));
   std::u16string path = AsUtf16(modulePath);
   ScriptVariables variables = MakeClassScriptVariables({objectName, clsid, libid, path});
-  return RunRegistryResource(Module::Instance().Handle(), entry.scriptResourceId, variables, mode);
+  return RunRegistryResource(Module::Instance().Handle(), entry.scriptResourceId, variables, mode,
+                             OtherViewOf(entry.clsid));
 }
 
 // The library embedded in the module, or else the .tlb file beside it.
@@ -151,27 +170,9 @@ void AddPreApprovedEntries() {
   }
 }
 
-// Whether the module's build of the other bitness is registered for the
-// class; it then still needs the keys both registry views share.
-bool OtherViewRegistersClass(const CLSID& clsid) {
-  REGSAM otherView = KEY_WOW64_32KEY;
-#ifndef _WIN64
-  BOOL underWow64 = FALSE;
-  if (!IsWow64Process(GetCurrentProcess(), &underWow64) || !underWow64) return false;
-  otherView = KEY_WOW64_64KEY;
-#endif
-  const std::wstring server = L"CLSID\\" + BracedGuid(clsid) + L"\\InprocServer32";
-  UniqueRegKey key;
-  return RegOpenKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ | otherView, key.Put()) ==
-         ERROR_SUCCESS;
-}
-
 HRESULT RegisterScriptsAndTypeLib(const std::wstring& modulePath) {
   for (ClassEntry* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
-    const RegistrationMode mode = OtherViewRegistersClass(entry->clsid)
-                                      ? RegistrationMode::kRegisterBesideOtherView
-                                      : RegistrationMode::kRegister;
-    HRESULT hr = RunClassScript(*entry, modulePath, mode);
+    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::kRegister);
     if (FAILED(hr)) return hr;
   }
   return RegisterOwnTypeLib(modulePath);
@@ -191,10 +192,7 @@ HRESULT Register() {
 HRESULT Unregister() {
   std::wstring modulePath = ModulePath();
   for (ClassEntry* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
-    const RegistrationMode mode = OtherViewRegistersClass(entry->clsid)
-                                      ? RegistrationMode::kUnregisterOwnView
-                                      : RegistrationMode::kUnregister;
-    HRESULT hr = RunClassScript(*entry, modulePath, mode);
+    HRESULT hr = RunClassScript(*entry, modulePath, RegistrationMode::kUnregister);
     if (FAILED(hr)) return hr;
   }
   return UnregisterOwnTypeLib(modulePath);

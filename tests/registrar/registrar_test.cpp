@@ -88,6 +88,7 @@ struct ScriptRun {
   std::vector<Fault> faults;
   RegistryStatus status;
   std::string after;  // the registry afterwards, printed as `before` is
+  OtherView otherView = OtherView::kUnregistered;
 };
 
 void CheckRun(const ScriptRun& run) {
@@ -98,7 +99,7 @@ void CheckRun(const ScriptRun& run) {
     ASSERT_EQ(ApplyRegistryScript(script, registry, kRegister), kRegistryOk);
   }
   for (const Fault& f : run.faults) registry.FailOn(f.operation, f.name, f.status);
-  EXPECT_EQ(ApplyRegistryScript(script, registry, run.mode), run.status);
+  EXPECT_EQ(ApplyRegistryScript(script, registry, run.mode, run.otherView), run.status);
   EXPECT_EQ(registry.Dump(), Utf16(run.after));
 }
 
@@ -132,10 +133,9 @@ TEST(Registrar, OneViewLeavesTheKeysBothViewsShare) {
   constexpr char kProgIdsLeft[] =
       "HKCR { 'A' = s 'n' 'A.1' = s 'n' { 'CLSID' = s '{c}' } 'CLSID' { '{o}' = s 'other' } }";
   const std::vector<Fault> serverFails = {{Op::kCreate, u"InprocServer32", kDiskFull}};
-  constexpr auto kOwnView = RegistrationMode::kUnregisterOwnView;
-  constexpr auto kBeside = RegistrationMode::kRegisterBesideOtherView;
-  CheckRun({"", kViews, kOwnView, {}, kRegistryOk, kViewsLeft});
-  CheckRun({kOther, kClass, kBeside, serverFails, kDiskFull, kProgIdsLeft});
+  constexpr auto kOtherBuild = OtherView::kRegistered;
+  CheckRun({"", kViews, kUnregister, {}, kRegistryOk, kViewsLeft, kOtherBuild});
+  CheckRun({kOther, kClass, kRegister, serverFails, kDiskFull, kProgIdsLeft, kOtherBuild});
 }
 
 }  // namespace
