@@ -4,12 +4,11 @@
 // painted are left to the frame colour tests.
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <set>
 #include <vector>
 
 #include "harness/message_pump.h"
+#include "harness/process_probes.h"
 #include "picker_test.h"
 #include "res/resource_ids.h"
 
@@ -73,19 +72,6 @@ TEST_F(SkinFrame, ReplacesTheSystemFrameAroundTheTemplatesClientArea) {
 
 // A named callback: a lambda is not stdcall, which the 32-bit build needs.
 BOOL CALLBACK CountWindow(HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter); }
-
-// To see a thread that a showing leaves behind.
-int ThreadsOfThisProcess() {
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
-       more = Thread32Next(snapshot.Get(), &entry)) {
-    count += entry.th32OwnerProcessID == GetCurrentProcessId();
-  }
-  return count;
-}
 
 int WindowsOfThread(DWORD thread) {
   int count = 0;

@@ -1,9 +1,12 @@
 #include "harness/process_probes.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
+
+#include "common/win_resources.h"
 
 namespace zx::test {
 namespace {
@@ -77,6 +80,18 @@ std::vector<HWND> CallbackWindowsOf(DWORD threadId) {
     if (GetWindowThreadProcessId(window, nullptr) == threadId) windows.push_back(window);
   }
   return windows;
+}
+
+int ThreadsOfThisProcess() {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+       more = Thread32Next(snapshot.Get(), &entry)) {
+    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  }
+  return count;
 }
 
 // GetProcessHandleCount answers 0 under Wine.

@@ -1,6 +1,6 @@
 #pragma once
 // What a test or the benchmark can see of its own process: its callback
-// windows, its handles and its private bytes.
+// windows, its threads, its handles and its private bytes.
 #include <windows.h>
 
 #include <string>
@@ -10,6 +10,9 @@ namespace zx::test {
 
 // The hidden callback windows that belong to a thread.
 std::vector<HWND> CallbackWindowsOf(DWORD threadId);
+
+// How many threads the process runs: to see one that a dialog leaves behind.
+int ThreadsOfThisProcess();
 
 // How many handles the process holds.
 DWORD ProcessHandleCount();
