@@ -1,9 +1,5 @@
 // The single-folder picker: the shell's browse dialog driven as a person
 // would, owned by the window the page's site gives.
-#include <windows.h>
-
-#include <ocidl.h>
-
 #include "common/win_resources.h"
 #include "picker_test.h"
 #include "support/fake_site.h"
@@ -12,15 +8,6 @@ namespace zx::test {
 namespace {
 
 using FolderPicker = PickerTest;
-
-// A fake site made from offer (null: no site at all).
-void GiveSite(IUnknown* picker, const FakeSite::Offer* offer) {
-  Microsoft::WRL::ComPtr<IObjectWithSite> withSite;
-  ASSERT_EQ(picker->QueryInterface(IID_PPV_ARGS(&withSite)), S_OK);
-  Microsoft::WRL::ComPtr<FakeSite> site;
-  if (offer) *site.ReleaseAndGetAddressOf() = new FakeSite(*offer);  // adopts its first reference
-  EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(site.Get())), S_OK);
-}
 
 // Rows run in order on one object: each gives the picker a site, then picks.
 // Neither a null site nor one outside a browser makes the picker forget the
@@ -46,7 +33,7 @@ TEST_F(FolderPicker, GivesThePathOfWhatIsPickedInADialogTheSitesWindowOwns) {
   const UniqueBstr prompt(SysAllocString(L"Pick the folder to scan"));
   for (const auto& pick : picks) {
     SCOPED_TRACE(&pick - picks);
-    GiveSite(m_folderPicker.Get(), pick.site);
+    EXPECT_EQ(GiveSite(m_folderPicker.Get(), pick.site), S_OK);
     const Outcome outcome = RunWithUser(
         [&](BSTR* path) { return m_folderPicker->GetOpenFileName(prompt.Get(), path); },
         Picker::kBrowse,

@@ -31,16 +31,6 @@ Site PageAt(const wchar_t* location, bool browser = true) {
   return offer;
 }
 
-void GiveSites(IDispatch* object, const std::vector<Site>& sites) {
-  ComPtr<IObjectWithSite> withSite;
-  ASSERT_EQ(object->QueryInterface(IID_PPV_ARGS(&withSite)), S_OK);
-  for (const Site& site : sites) {
-    ComPtr<FakeSite> fake;
-    if (site) *fake.ReleaseAndGetAddressOf() = new FakeSite(*site);  // adopts its first reference
-    EXPECT_EQ(withSite->SetSite(static_cast<IServiceProvider*>(fake.Get())), S_OK);
-  }
-}
-
 using SiteLockTest = PageTest;
 
 // Late binding reports every success as S_OK, a cancelled dialog included.
@@ -74,7 +64,9 @@ TEST_F(SiteLockTest, OnlyTrustedPagesMakeTheObjectsAct) {
     ComPtr<IDispatch> folder, scan;
     ASSERT_EQ(module.Create(CLSID_ZevFileDialog, IID_IDispatch, &folder), S_OK);
     ASSERT_EQ(module.Create(CLSID_ZevMultiFileDialog, IID_IDispatch, &scan), S_OK);
-    for (IDispatch* object : {page.Get(), folder.Get(), scan.Get()}) GiveSites(object, row.sites);
+    for (IDispatch* object : {page.Get(), folder.Get(), scan.Get()}) {
+      for (const Site& site : row.sites) EXPECT_EQ(GiveSite(object, site ? &*site : nullptr), S_OK);
+    }
     const HRESULT acted = row.trusted ? S_OK : E_ACCESSDENIED;
     EXPECT_EQ(Put(L"onreadystatechange", Object(&complete)).code, S_OK);
     EXPECT_EQ(Call(L"open", {Text(L"POST"), Text(service.Url()), Flag(false)}).code, acted);

@@ -4,10 +4,12 @@
 // whose window owns the pickers' dialogs.
 #include <windows.h>
 #include <exdisp.h>
+#include <ocidl.h>
 #include <oleidl.h>
 #include <servprov.h>
 #include <shlguid.h>
 #include <shobjidl.h>
+#include <wrl/client.h>
 
 namespace zx::test {
 
@@ -132,5 +134,16 @@ class FakeSite final : public Fake<FakeSite, IServiceProvider, IOleWindow> {
  private:
   Offer m_offer;
 };
+
+// Gives object a site made from offer, as a page's host does; null takes
+// its site away.
+inline HRESULT GiveSite(IUnknown* object, const FakeSite::Offer* offer) {
+  Microsoft::WRL::ComPtr<IObjectWithSite> withSite;
+  const HRESULT hr = object->QueryInterface(IID_PPV_ARGS(&withSite));
+  if (FAILED(hr)) return hr;
+  Microsoft::WRL::ComPtr<FakeSite> site;
+  if (offer) *site.ReleaseAndGetAddressOf() = new FakeSite(*offer);  // adopts its first reference
+  return withSite->SetSite(static_cast<IServiceProvider*>(site.Get()));
+}
 
 }  // namespace zx::test
