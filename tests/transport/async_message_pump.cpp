@@ -2,8 +2,8 @@
 // whose wait(ms) dispatches the calling thread's messages for a while. The
 // Wine script host has no message loop and no WScript.Sleep, so without it
 // an asynchronous page script could never see its handlers run. The one
-// object is static and serves as its own class factory; the page scripts
-// write its class keys themselves.
+// object is static and serves as its own class factory, for whichever class
+// id tests/scripts/message_pump.js registers it under.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -12,8 +12,6 @@
 
 namespace {
 
-// {D7CF1571-CF76-46AF-857B-FBEB648D36F5}
-const CLSID kClsid = {0xd7cf1571, 0xcf76, 0x46af, {0x85, 0x7b, 0xfb, 0xeb, 0x64, 0x8d, 0x36, 0xf5}};
 constexpr DISPID kDispidWait = 1;
 
 class MessagePump final : public IDispatch, public IClassFactory {
@@ -63,8 +61,8 @@ class MessagePump final : public IDispatch, public IClassFactory {
 
 }  // namespace
 
-extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
-  return IsEqualCLSID(clsid, kClsid) ? g_pump.QueryInterface(riid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID riid, void** ppv) {
+  return g_pump.QueryInterface(riid, ppv);
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
